@@ -1,0 +1,204 @@
+// Building a difference file: header and names first, then the compressed
+// code, then the header again with the file's own checksum.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "CodeWriter.h"
+#include "Compress.h"
+#include "Crc.h"
+#include "FileMapping.h"
+#include "Format.h"
+#include "Matcher.h"
+#include "Notify.h"
+#include "PosixFile.h"
+#include "TarvoCore.h"
+#include "TarvoFileLib.h"
+#include "TempFile.h"
+#include "platform/Files.h"
+
+namespace tarvo {
+namespace {
+
+constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), 43, 1, 1, 1};
+constexpr size_t kChecksumBlock = 65536;
+
+S_TARVO_CONSTRUCT_OPTIONS ReadOptions(const S_TARVO_CONSTRUCT_OPTIONS* caller) {
+  S_TARVO_CONSTRUCT_OPTIONS options = kDefaultOptions;
+  if (caller != nullptr) {
+    std::memcpy(&options, caller, std::min<size_t>(caller->dwSize, sizeof options));
+  }
+  return options;
+}
+
+std::string StoredName(const char* path, int32_t fullPath) {
+  return fullPath != 0 ? TFLGetFullFileName(path) : TFLGetFileName(path);
+}
+
+// Thrown where the call ends with a code and the partial difference file is
+// to stay on disk as it is.
+struct Stop {
+  E_TARVO_ERROR code;
+};
+
+E_TARVO_ERROR TranslateMapping(const CFileMappingException& e, const char* originalPath) {
+  if (e.cause != CFileMappingException::kOpenFailed) return TARVO_ERR_NO_MEMORY;
+  return e.fileName == originalPath ? TARVO_ERR_OPEN_ORIGINAL : TARVO_ERR_OPEN_MODIFIED;
+}
+
+// Fills in the final header and the whole-file checksum (computed with the
+// checksum field as zero).
+void Finalize(PosixFile& file, TypeHeadDeltaFile header) {
+  header.dwDeltaFileSize = static_cast<uint32_t>(file.Length());
+  header.dwDeltaCheckSum = 0;
+  uint8_t bytes[kDeltaHeaderSize];
+  HeaderToBytes(header, bytes);
+  file.Seek(0);
+  file.Write(bytes, sizeof bytes);
+
+  std::vector<uint8_t> block(kChecksumBlock);
+  uint32_t crc = 0;
+  file.Seek(0);
+  for (size_t got; (got = file.Read(block.data(), block.size())) > 0;) {
+    crc = Crc32(crc, block.data(), got);
+    if (got < block.size()) break;
+  }
+  header.dwDeltaCheckSum = crc;
+  HeaderToBytes(header, bytes);
+  file.Seek(0);
+  file.Write(bytes, sizeof bytes);
+}
+
+class Construction {
+ public:
+  Construction(const char* original, const char* modified, const char* delta,
+               const Notifier& notifier, const S_TARVO_CONSTRUCT_OPTIONS& options)
+      : original_(original), modified_(modified), delta_(delta), notifier_(notifier),
+        options_(options) {}
+
+  // Steps from creating the difference file on. Failures that leave the
+  // partial file come back as Stop; failures that remove it as exceptions.
+  E_TARVO_ERROR Run() {
+    if (!deltaFile_.Open(delta_, O_WRONLY | O_CREAT | O_TRUNC)) return TARVO_ERR_OPEN_DELTA;
+    deltaExists_ = true;
+    try {
+      return Build();
+    } catch (const Stop& stop) {
+      return stop.code;
+    } catch (const CFileException&) {
+      Discard();
+      return TARVO_ERR_WRITE_DELTA;
+    } catch (const std::bad_alloc&) {
+      Discard();
+      return TARVO_ERR_NO_MEMORY;
+    } catch (...) {
+      Discard();
+      throw;
+    }
+  }
+
+ private:
+  E_TARVO_ERROR Build() {
+    TypeHeadDeltaFile header{};
+    std::memcpy(header.chMagic, kDeltaMagic, sizeof header.chMagic);
+    std::memcpy(header.chSignature, kDeltaSignatureV2, sizeof header.chSignature);
+    uint8_t bytes[kDeltaHeaderSize];
+    HeaderToBytes(header, bytes);
+    deltaFile_.Write(bytes, sizeof bytes);
+
+    const std::string originalName = StoredName(original_, options_.bFullReferencePath);
+    if (originalName.empty() || originalName.size() > kMaxStoredNameLength) throw Stop{TARVO_ERR_NO_MEMORY};
+    header.wReferenceNameLength = static_cast<uint16_t>(originalName.size());
+    deltaFile_.Write(originalName.data(), originalName.size());
+    const std::string modifiedName = StoredName(modified_, options_.bFullTargetPath);
+    if (modifiedName.empty() || modifiedName.size() > kMaxStoredNameLength) throw Stop{TARVO_ERR_NO_MEMORY};
+    header.wTargetNameLength = static_cast<uint16_t>(modifiedName.size());
+    deltaFile_.Write(modifiedName.data(), modifiedName.size());
+
+    try {
+      modifiedMap_.Open(modified_);
+      originalMap_.Open(original_);
+    } catch (const CFileMappingException& e) {
+      throw Stop{TranslateMapping(e, original_)};
+    }
+    const uint32_t sOrig = originalMap_.GetSize(), sMod = modifiedMap_.GetSize();
+    header.dwReferenceFileSize = sOrig;
+    header.dwTargetFileSize = sMod;
+    header.dwReferenceFileCheckSum = Crc32(0, originalMap_.GetData(), sOrig);
+    header.dwTargetFileCheckSum = Crc32(0, modifiedMap_.GetData(), sMod);
+    header.dwCodeOffset = static_cast<uint32_t>(kDeltaHeaderSize + originalName.size() + modifiedName.size());
+
+    if (!code_.Create()) throw Stop{TARVO_ERR_CREATE_OUTPUT};
+
+    notifier_.Progress(modified_, 0, sMod);
+    CodeWriter writer(code_.File(), sOrig, sMod, notifier_, modified_);
+    if (!RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod,
+                    platform::kAllocationGranularity, writer)) {
+      Discard();
+      return TARVO_ERR_CANCELLED;
+    }
+    writer.Finish();
+    notifier_.Progress(modified_, sMod, sMod);
+
+    if (!CompressCode(code_.File(), deltaFile_)) throw CFileException{0};
+    code_.Remove();
+    deltaFile_.Close();
+
+    if (!deltaFile_.Open(delta_, O_RDWR)) return TARVO_ERR_OPEN_DELTA;
+    Finalize(deltaFile_, header);
+    deltaFile_.Close();
+    return TARVO_OK;
+  }
+
+  void Discard() {
+    deltaFile_.Close();
+    code_.Remove();
+    if (deltaExists_) ::unlink(delta_);
+    deltaExists_ = false;
+  }
+
+  const char* original_;
+  const char* modified_;
+  const char* delta_;
+  const Notifier& notifier_;
+  const S_TARVO_CONSTRUCT_OPTIONS options_;
+  PosixFile deltaFile_;
+  bool deltaExists_ = false;
+  CFileMapping modifiedMap_, originalMap_;
+  TempFile code_;
+};
+
+}  // namespace
+}  // namespace tarvo
+
+TARVOCORE_API E_TARVO_ERROR ConstructDeltaFile(const char* originalPath, const char* modifiedPath,
+                                               const char* deltaPath,
+                                               const S_TARVO_NOTIFY_INFO* notify,
+                                               const S_TARVO_CONSTRUCT_OPTIONS* options) {
+  using namespace tarvo;
+  const Notifier notifier(notify);
+  const S_TARVO_CONSTRUCT_OPTIONS opts = ReadOptions(options);
+  const char* original = originalPath != nullptr ? originalPath : "";
+  const char* modified = modifiedPath != nullptr ? modifiedPath : "";
+  const char* delta = deltaPath != nullptr ? deltaPath : "";
+
+  // Creating the difference file truncates it; when it is one of the inputs
+  // that would destroy the input before it is read.
+  if (platform::SameFile(delta, original) || platform::SameFile(delta, modified)) {
+    return TARVO_ERR_OPEN_DELTA;
+  }
+  if (opts.bNotifyOverwrite != 0 && platform::FileExists(delta) &&
+      notifier.FileExists(delta) != 0) {
+    return TARVO_ERR_OVERWRITE_REFUSED;
+  }
+  try {
+    return Construction(original, modified, delta, notifier, opts).Run();
+  } catch (const std::bad_alloc&) {
+    return TARVO_ERR_NO_MEMORY;
+  }
+}

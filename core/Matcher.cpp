@@ -1,0 +1,149 @@
+#include "Matcher.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarvo {
+namespace {
+
+// Length of the common prefix of a and b, at most max bytes; a word at a time.
+inline uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t max) {
+  uint32_t n = 0;
+  while (max - n >= 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + n, 8);
+    std::memcpy(&y, b + n, 8);
+    if (x != y) return n + static_cast<uint32_t>(__builtin_ctzll(x ^ y) >> 3);
+    n += 8;
+  }
+  while (n < max && a[n] == b[n]) ++n;
+  return n;
+}
+
+struct Best {
+  uint32_t length;
+  uint32_t position;
+};
+
+// Tries every start position j in [start, end) that the scan visits: after a
+// position that matched len bytes the next one is j + len + 1. A position whose
+// first byte differs matches 0 bytes and moves on by one, so jumping to the
+// next equal first byte with memchr visits exactly the same positions.
+// Matches may run past `end`; ties keep the lower position.
+inline Best Search(const uint8_t* original, uint32_t originalSize, const uint8_t* probe,
+                   uint32_t probeLeft, uint64_t start, uint64_t end, uint32_t floor) {
+  Best best{floor, 0};
+  const uint8_t first = probe[0];
+  uint64_t j = start;
+  while (j < end) {
+    auto hit = static_cast<const uint8_t*>(std::memchr(original + j, first, end - j));
+    if (hit == nullptr) break;
+    j = static_cast<uint64_t>(hit - original);
+    const uint32_t max = std::min(probeLeft, static_cast<uint32_t>(originalSize - j));
+    const uint32_t len = 1 + CommonPrefix(hit + 1, probe + 1, max - 1);
+    if (len > best.length) best = {len, static_cast<uint32_t>(j)};
+    j += len + 1;
+  }
+  return best;
+}
+
+}  // namespace
+
+MatcherParams ComputeMatcherParams(uint32_t sOrig, uint32_t sMod, uint32_t g, FieldWidths w) {
+  MatcherParams p{};
+  p.minMatch = 2 * (w.offset + w.copyLength) + 5;
+  p.step = 4 * p.minMatch;
+  p.interval = sMod >> 7;
+  p.lookBack = sMod >> 5;
+  p.firstCheckpoint = p.interval;
+  if (p.interval > 65536) {
+    p.lookBack = 65536;
+    p.interval = 65536;
+    p.firstCheckpoint = sMod >> 9;
+  }
+  p.fullScanAfter = 32 * p.minMatch;
+  p.accelerateAfter = 32 * p.minMatch;
+  if (g / 4 < p.lookBack) p.lookBack = g / 4;
+  if (g / 8 < p.interval) {
+    p.interval = g / 8;
+    p.firstCheckpoint = g / 8;
+    p.fullScanAfter = 64 * p.minMatch;
+  }
+  const auto diff = static_cast<int32_t>(sOrig - sMod);
+  const uint32_t absDiff = diff < 0 ? 0u - static_cast<uint32_t>(diff) : static_cast<uint32_t>(diff);
+  p.windowed = sOrig > g && absDiff <= (sOrig >> 2);
+  p.initialEnd = g > sOrig ? sOrig : p.lookBack;
+  return p;
+}
+
+bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified, uint32_t sMod,
+                uint32_t g, MatcherSink& sink) {
+  const MatcherParams p = ComputeMatcherParams(sOrig, sMod, g, WidthsFor(sOrig, sMod));
+  const uint64_t T = p.minMatch, STEP = p.step, B = p.interval, H = p.lookBack;
+
+  // Scan state is 64-bit so that nothing wraps near the 4 GiB end of the range;
+  // below it every value equals its 32-bit counterpart.
+  uint64_t pos = 0, checkpoint = p.firstCheckpoint;
+  uint64_t winStart = 0, winEnd = p.initialEnd;
+  uint64_t litStart = 0, pending = 0;  // pending keeps its value once a literal ends
+  bool literal = false, toggle = false;
+
+  while (pos < sMod) {
+    if (pos > checkpoint) {
+      if (p.windowed) {
+        winStart = pos < H ? 0 : pos - H;
+        winEnd = std::min<uint64_t>(pos + H + B, sOrig);
+      }
+      checkpoint += B;
+      if (sink.Checkpoint(static_cast<uint32_t>(pos), sMod)) return false;
+    }
+
+    uint64_t start = winStart, end = winEnd;
+    if (p.windowed && pending > p.fullScanAfter && toggle) {
+      start = 0;
+      end = sOrig;
+    }
+
+    const Best best = Search(original, sOrig, modified + pos, static_cast<uint32_t>(sMod - pos),
+                             start, end, p.minMatch);
+    if (best.length > T) {
+      uint32_t copyAt = best.position, copyLen = best.length;
+      uint64_t q = pos;
+      if (literal) {
+        // Grow the match backwards into the literal run: probes are STEP
+        // apart, so the true start usually lies before the probe.
+        while (copyAt > 0 && pending > 0 && original[copyAt - 1] == modified[q - 1]) {
+          --copyAt;
+          --q;
+          --pending;
+          ++copyLen;
+        }
+        if (pending > 0) sink.Insert(modified + litStart, static_cast<uint32_t>(pending));
+        literal = false;
+      }
+      sink.Copy(copyAt, copyLen);
+      pos = pos + best.length - STEP;
+    } else if (!literal) {
+      literal = true;
+      litStart = pos;
+      pending = STEP;
+    } else {
+      pending += STEP;
+      if (pending > p.accelerateAfter) {
+        pos += STEP;
+        pending += STEP;
+      }
+      if (pending > B) {
+        pos += B;
+        pending += B;
+      }
+    }
+    toggle = !toggle;
+    pos += STEP;
+  }
+
+  if (literal) sink.Insert(modified + litStart, static_cast<uint32_t>(sMod - litStart));
+  return true;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,51 @@
+// An owned file descriptor whose failures are thrown, so that the entry points
+// can turn every failed read, write or seek into one result code in one place.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tarvo {
+
+struct CFileException {
+  int error;  // errno of the failed call
+};
+
+class PosixFile {
+ public:
+  PosixFile() = default;
+  ~PosixFile() { Close(); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  bool Open(const char* path, int flags, mode_t mode = 0666);
+  void Attach(int fd) { Close(); fd_ = fd; }
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  void Write(const void* data, size_t size);
+  // Reads until size bytes or the end of the file; returns the count.
+  size_t Read(void* data, size_t size);
+  void Seek(uint64_t offset);
+  uint64_t Length() const;
+
+ private:
+  int fd_ = -1;
+};
+
+// Collects small writes (record fields, compressed pieces) into large ones.
+class BufferedWriter {
+ public:
+  BufferedWriter(PosixFile& file, size_t capacity) : file_(file) { buf_.reserve(capacity); }
+  void Put(const void* data, size_t size);
+  void Flush();
+
+ private:
+  PosixFile& file_;
+  std::vector<uint8_t> buf_;
+};
+
+}  // namespace tarvo

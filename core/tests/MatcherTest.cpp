@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include "Format.h"
+#include "Matcher.h"
+#include "ReferenceMatcher.h"
+#include "TestSupport.h"
+
+using testsupport::Bytes;
+
+namespace {
+
+// Encodes records the way the code file holds them, and records checkpoints.
+class VectorSink final : public tarvo::MatcherSink {
+ public:
+  VectorSink(uint32_t sOrig, uint32_t sMod) : w_(tarvo::WidthsFor(sOrig, sMod)), marker_(sOrig) {}
+  void Insert(const uint8_t* data, uint32_t length) override {
+    Put(marker_, w_.offset);
+    Put(length, w_.insertLength);
+    code.insert(code.end(), data, data + length);
+    ++inserts;
+  }
+  void Copy(uint32_t offset, uint32_t length) override {
+    Put(offset, w_.offset);
+    Put(length, w_.copyLength);
+    ++copies;
+  }
+  bool Checkpoint(uint32_t done, uint32_t total) override {
+    checkpoints.push_back(done);
+    EXPECT_LT(done, total);
+    return cancelAt != 0 && checkpoints.size() >= cancelAt;
+  }
+  Bytes code;
+  std::vector<uint32_t> checkpoints;
+  size_t cancelAt = 0;
+  int inserts = 0, copies = 0;
+
+ private:
+  void Put(uint32_t v, unsigned w) {
+    for (unsigned i = 0; i < w; ++i) code.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  }
+  tarvo::FieldWidths w_;
+  uint32_t marker_;
+};
+
+VectorSink Match(const Bytes& o, const Bytes& m) {
+  VectorSink sink(static_cast<uint32_t>(o.size()), static_cast<uint32_t>(m.size()));
+  EXPECT_TRUE(tarvo::RunMatcher(o.data(), static_cast<uint32_t>(o.size()), m.data(),
+                                static_cast<uint32_t>(m.size()), 65536, sink));
+  return sink;
+}
+
+TEST(FieldWidth, BoundariesTakeTheNextWidth) {
+  const std::pair<uint32_t, unsigned> cases[] = {
+      {0, 0}, {1, 1}, {255, 1}, {256, 2}, {65535, 2}, {65536, 3}, {16777215, 3}, {16777216, 4}, {0xFFFFFFFF, 4}};
+  for (auto [n, w] : cases) EXPECT_EQ(tarvo::Width(n), w) << n;
+  // The copy length is bounded by the smaller file.
+  EXPECT_EQ(tarvo::WidthsFor(1000, 200).copyLength, 1u);
+  EXPECT_EQ(tarvo::WidthsFor(200, 1000).copyLength, 1u);
+  EXPECT_EQ(tarvo::WidthsFor(200, 1000).insertLength, 2u);
+}
+
+TEST(MatcherParams, WorkedValuesForAMegabytePair) {
+  const auto p = tarvo::ComputeMatcherParams(1000000, 1000000, 65536, tarvo::WidthsFor(1000000, 1000000));
+  EXPECT_EQ(p.minMatch, 17u);
+  EXPECT_EQ(p.step, 68u);
+  EXPECT_EQ(p.interval, 7812u);
+  EXPECT_EQ(p.lookBack, 16384u);
+  EXPECT_EQ(p.fullScanAfter, 544u);
+  EXPECT_TRUE(p.windowed);
+  EXPECT_EQ(p.initialEnd, 16384u);
+}
+
+TEST(MatcherParams, LargeAndSmallFiles) {
+  // Above 8 MiB the interval is capped twice over and the full-scan threshold doubles.
+  auto big = tarvo::ComputeMatcherParams(20000000, 20000000, 65536, tarvo::WidthsFor(20000000, 20000000));
+  EXPECT_EQ(big.interval, 8192u);
+  EXPECT_EQ(big.firstCheckpoint, 8192u);
+  EXPECT_EQ(big.lookBack, 16384u);
+  EXPECT_EQ(big.fullScanAfter, 64u * big.minMatch);
+  // Sizes more than a quarter apart: no window, only the first H bytes are searched.
+  auto apart = tarvo::ComputeMatcherParams(400000, 200000, 65536, tarvo::WidthsFor(400000, 200000));
+  EXPECT_FALSE(apart.windowed);
+  EXPECT_EQ(apart.initialEnd, 200000u >> 5);
+  // A small original is always searched whole.
+  auto small = tarvo::ComputeMatcherParams(1000, 100, 65536, tarvo::WidthsFor(1000, 100));
+  EXPECT_FALSE(small.windowed);
+  EXPECT_EQ(small.initialEnd, 1000u);
+  EXPECT_EQ(small.interval, 0u);
+}
+
+TEST(Matcher, IdenticalInputsGiveOneCopy) {
+  std::mt19937 rng(1);
+  const Bytes data = testsupport::RandomBytes(rng, 5000);
+  VectorSink s = Match(data, data);
+  EXPECT_EQ(s.copies, 1);
+  EXPECT_EQ(s.inserts, 0);
+  // offset 0, length 5000 with WO = WL = 2
+  EXPECT_EQ(s.code, (Bytes{0x00, 0x00, 0x88, 0x13}));
+}
+
+TEST(Matcher, ShortModifiedFileIsOneInsert) {
+  // T = 2 * (2 + 1) + 5 = 11 for a 1000-byte original and an 11-byte modified file.
+  std::mt19937 rng(2);
+  const Bytes orig = testsupport::RandomBytes(rng, 1000);
+  const Bytes mod(orig.begin() + 100, orig.begin() + 111);
+  VectorSink s = Match(orig, mod);
+  EXPECT_EQ(s.copies, 0);
+  EXPECT_EQ(s.inserts, 1);
+  Bytes expect{0xE8, 0x03, 11};
+  expect.insert(expect.end(), mod.begin(), mod.end());
+  EXPECT_EQ(s.code, expect);
+}
+
+TEST(Matcher, TiesKeepTheLowerOffset) {
+  std::mt19937 rng(3);
+  const Bytes block = testsupport::RandomBytes(rng, 200);
+  Bytes orig = testsupport::RandomBytes(rng, 300);
+  orig.insert(orig.end(), block.begin(), block.end());
+  orig.insert(orig.end(), 50, 0xAA);
+  orig.insert(orig.end(), block.begin(), block.end());
+  VectorSink s = Match(orig, block);
+  ASSERT_EQ(s.copies, 1);
+  EXPECT_EQ(s.code, (Bytes{0x2C, 0x01, 200}));  // offset 300, length 200
+}
+
+TEST(Matcher, TinyModifiedFileWithLargeOriginalSearchesNothing) {
+  // Under 32 bytes the look-back distance is 0: the range [0, 0) finds nothing.
+  std::mt19937 rng(4);
+  const Bytes orig = testsupport::RandomBytes(rng, 100000);
+  const Bytes mod(orig.begin(), orig.begin() + 31);
+  VectorSink s = Match(orig, mod);
+  EXPECT_EQ(s.copies, 0);
+  EXPECT_EQ(s.inserts, 1);
+}
+
+TEST(Matcher, BackwardExtensionRecoversTheStartOfAMatch) {
+  std::mt19937 rng(5);
+  const Bytes orig = testsupport::RandomBytes(rng, 4000);
+  Bytes mod = testsupport::RandomBytes(rng, 30);  // new bytes, then a copy not on a probe
+  mod.insert(mod.end(), orig.begin() + 1000, orig.begin() + 2000);
+  VectorSink s = Match(orig, mod);
+  Bytes expect{0xA0, 0x0F, 30, 0x00};  // insert marker 4000, length 30 (WI = 2)
+  expect.insert(expect.end(), mod.begin(), mod.begin() + 30);
+  for (uint8_t b : Bytes{0xE8, 0x03, 0xE8, 0x03}) expect.push_back(b);  // copy 1000 @1000
+  EXPECT_EQ(s.code, expect);
+}
+
+TEST(Matcher, SmallFilesCheckpointEveryIteration) {
+  std::mt19937 rng(6);
+  const Bytes orig = testsupport::RandomBytes(rng, 100);
+  const Bytes mod = testsupport::RandomBytes(rng, 127);
+  VectorSink s = Match(orig, mod);
+  // B = 0: every probe after the first (pos > 0) reports.
+  ASSERT_FALSE(s.checkpoints.empty());
+  EXPECT_GT(s.checkpoints.front(), 0u);
+}
+
+TEST(Matcher, CancelAtACheckpointStopsAtOnce) {
+  std::mt19937 rng(7);
+  const Bytes orig = testsupport::RandomBytes(rng, 200000);
+  const Bytes mod = testsupport::RandomBytes(rng, 200000);
+  VectorSink s(200000, 200000);
+  s.cancelAt = 3;
+  EXPECT_FALSE(tarvo::RunMatcher(orig.data(), 200000, mod.data(), 200000, 65536, s));
+  EXPECT_EQ(s.checkpoints.size(), 3u);
+}
+
+// Generated pairs of many shapes: the fast matcher must write exactly the
+// reference stream, and the stream must rebuild the modified file.
+struct Shape {
+  const char* name;
+  size_t size;
+  int edits;
+  int alphabet;
+  bool unrelated;
+};
+
+class MatcherAgreement : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(MatcherAgreement, SameStreamAsTheReferenceAndRoundTrips) {
+  const Shape shape = GetParam();
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    std::mt19937 rng(seed * 7919 + static_cast<unsigned>(shape.size));
+    const Bytes orig = testsupport::RandomBytes(rng, shape.size, shape.alphabet);
+    const Bytes mod = shape.unrelated ? testsupport::RandomBytes(rng, shape.size + seed * 1000, shape.alphabet)
+                                      : testsupport::Mutate(rng, orig, shape.edits, shape.alphabet);
+    if (mod.empty()) continue;
+    VectorSink s = Match(orig, mod);
+    ASSERT_EQ(s.code, reference::CodeStream(orig, mod)) << shape.name << " seed " << seed;
+    ASSERT_EQ(testsupport::Decode(orig, mod.size(), s.code), mod) << shape.name << " seed " << seed;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, MatcherAgreement,
+    ::testing::Values(Shape{"tiny", 40, 3, 256, false}, Shape{"small", 3000, 10, 256, false},
+                      Shape{"smallLowEntropy", 3000, 10, 3, false},
+                      Shape{"belowGranularity", 60000, 40, 256, false},
+                      Shape{"windowed", 300000, 60, 256, false},
+                      Shape{"windowedLowEntropy", 200000, 60, 4, false},
+                      Shape{"windowedUnrelated", 150000, 0, 256, true},
+                      Shape{"manyEdits", 400000, 2000, 256, false}),
+    [](const ::testing::TestParamInfo<Shape>& i) { return std::string(i.param.name); });
+
+TEST(MatcherAgreement, SizesMoreThanAQuarterApart) {
+  std::mt19937 rng(11);
+  const Bytes orig = testsupport::RandomBytes(rng, 200000);
+  Bytes mod(orig.begin() + 150000, orig.end());  // only far-away matches
+  mod.insert(mod.end(), orig.begin(), orig.begin() + 3000);
+  VectorSink s = Match(orig, mod);
+  EXPECT_EQ(s.code, reference::CodeStream(orig, mod));
+  EXPECT_EQ(testsupport::Decode(orig, mod.size(), s.code), mod);
+}
+
+}  // namespace

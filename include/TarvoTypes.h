@@ -1,0 +1,106 @@
+// Records shared by every part of Mendivar: the difference file header, the
+// result codes of the core, and the records a host passes to the core.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform { class IMessageWindow; }
+
+// The fixed head of every difference file. Little-endian on disk; the struct is
+// only ever filled and written through the helpers in core/, never cast onto
+// raw bytes of another byte order.
+#pragma pack(push, 1)
+struct TypeHeadDeltaFile {
+  uint32_t dwDeltaCheckSum;        // CRC of the whole file, these 4 bytes as 0
+  char chMagic[4];                 // "mvr8"; the '8' (56) is the header length
+  uint32_t dwDeltaFileSize;
+  uint32_t dwTargetFileSize;
+  uint32_t dwReferenceFileSize;
+  uint32_t dwTargetFileCheckSum;
+  uint32_t dwReferenceFileCheckSum;
+  char chSignature[16];            // last byte is the format version digit
+  uint32_t dwCodeOffset;
+  uint32_t dwReserved;
+  uint16_t wTargetNameLength;
+  uint16_t wReferenceNameLength;
+};
+#pragma pack(pop)
+static_assert(sizeof(TypeHeadDeltaFile) == 56);
+
+inline constexpr std::size_t kDeltaHeaderSize = 56;
+inline constexpr std::size_t kDeltaMinFileSize = 58;
+inline constexpr std::size_t kDeltaVersionOffset = 43;
+inline constexpr std::size_t kMaxStoredNameLength = 260;
+inline constexpr char kDeltaMagic[4] = {'m', 'v', 'r', '8'};
+inline constexpr char kDeltaSignatureV2[17] = "Lumenfold#000002";
+inline constexpr char kDeltaVersion1 = '1';
+inline constexpr char kDeltaVersion2 = '2';
+
+enum E_TARVO_ERROR : int32_t {
+  TARVO_OK = 0,
+  TARVO_ERR_OPEN_ORIGINAL = 1,
+  TARVO_ERR_OPEN_MODIFIED = 2,
+  TARVO_ERR_OPEN_DELTA = 3,
+  TARVO_ERR_CREATE_OUTPUT = 4,
+  TARVO_ERR_READ_ORIGINAL = 5,
+  TARVO_ERR_READ_MODIFIED = 6,
+  TARVO_ERR_READ_DELTA = 7,
+  TARVO_ERR_WRITE_DELTA = 8,
+  TARVO_ERR_WRITE_OUTPUT = 9,
+  TARVO_ERR_READ_OUTPUT = 10,
+  TARVO_ERR_NO_MEMORY = 11,
+  TARVO_ERR_SIZE_MISMATCH = 12,
+  TARVO_ERR_WRONG_ORIGINAL = 13,
+  TARVO_ERR_BAD_RESULT = 14,
+  TARVO_ERR_BAD_DELTA = 15,
+  TARVO_ERR_CANCELLED = 16,
+  TARVO_ERR_OVERWRITE_REFUSED = 17,
+};
+inline constexpr int kTarvoErrorCount = 18;
+// String id of the message for result code c in the core's string table.
+inline constexpr unsigned kTarvoMessageBase = 11000;
+
+// Notification delivery methods.
+inline constexpr uint32_t TARVO_NOTIFY_NONE = 0;
+inline constexpr uint32_t TARVO_NOTIFY_WINDOW = 1;
+inline constexpr uint32_t TARVO_NOTIFY_FUNCTION = 2;
+
+// Event kinds.
+inline constexpr int32_t TARVO_EVENT_PROGRESS = 0;
+inline constexpr int32_t TARVO_EVENT_FILE_EXISTS = 1;
+
+struct TypeNotifyEvent {
+  int32_t nKind;
+  const char* pszFileName;  // valid only during the delivery
+  uint32_t dwDone;          // progress only
+  uint32_t dwTotal;         // progress only
+};
+
+// A host's answer: 0 goes on, anything else stops.
+using TarvoNotifyProc = int32_t (*)(TypeNotifyEvent* event, uintptr_t userValue);
+
+struct S_TARVO_NOTIFY_INFO {
+  uint32_t dwMethod;
+  union {
+    platform::IMessageWindow* hWnd;  // method 1
+    TarvoNotifyProc pfnNotify;       // method 2
+  };
+  uintptr_t nMessage;  // method 1: message number; method 2: user value
+  uintptr_t wParam;    // method 1 only
+};
+
+struct S_TARVO_CONSTRUCT_OPTIONS {
+  uint32_t dwSize;              // bytes of this record the caller filled
+  int32_t lConstructionSpeed;   // carried for hosts, never read by the core
+  int32_t bFullReferencePath;
+  int32_t bFullTargetPath;
+  int32_t bNotifyOverwrite;
+};
+static_assert(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 20);
+
+struct S_TARVO_RECONSTRUCT_OPTIONS {
+  uint32_t dwSize;
+  int32_t bNotifyOverwrite;
+};
+static_assert(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 8);

@@ -1,0 +1,42 @@
+// Read-only view of a whole file. Stands in for the system's file mapping
+// objects; the three ways it can fail are kept apart because callers report
+// them differently.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Fixed so that the matcher's window sizes, and so the difference files, are
+// the same on every machine.
+inline constexpr uint32_t kAllocationGranularity = 65536;
+
+enum class MapStatus {
+  Ok,
+  OpenFailed,     // the file could not be opened
+  MappingFailed,  // opened, but cannot be mapped (empty, too large, not a file)
+  ViewFailed,     // the view itself could not be made
+};
+
+class MappedFile {
+ public:
+  MappedFile() = default;
+  ~MappedFile() { Close(); }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  // Closes whatever is open first, so an open object can be reopened.
+  MapStatus Open(const char* path);
+  void Close();
+
+  const uint8_t* Data() const { return data_; }
+  uint32_t Size() const { return size_; }
+  bool IsOpen() const { return data_ != nullptr; }
+
+ private:
+  int fd_ = -1;
+  const uint8_t* data_ = nullptr;
+  uint32_t size_ = 0;
+};
+
+}  // namespace platform

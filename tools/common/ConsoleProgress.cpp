@@ -1,0 +1,60 @@
+#include "ConsoleProgress.h"
+
+#include <cstdio>
+#include <string>
+
+#include "TarvoCore.h"
+#include "platform/ConsoleKeyboard.h"
+#include "platform/StringTable.h"
+
+namespace mvr {
+namespace {
+
+bool g_rulerShown = false;
+unsigned g_dotsShown = 0;
+std::string g_fileName;
+
+}  // namespace
+
+unsigned BarPosition(uint32_t done, uint32_t total) {
+  if (total == 0) return 0;
+  const uint64_t dots = static_cast<uint64_t>(done) * kBarWidth / total;
+  return dots > kBarWidth ? kBarWidth : static_cast<unsigned>(dots);
+}
+
+int32_t ConsoleProgress(TypeNotifyEvent* event, uintptr_t /*userValue*/) {
+  if (!g_rulerShown) {
+    g_rulerShown = true;
+    std::fputs(std::string(kBarWidth, '-').append("\n").c_str(), stdout);
+    std::fflush(stdout);
+  }
+  if (event->nKind == TARVO_EVENT_PROGRESS) {
+    if (g_fileName.empty() && event->pszFileName != nullptr) g_fileName = event->pszFileName;
+    const unsigned dots = BarPosition(event->dwDone, event->dwTotal);
+    for (; g_dotsShown < dots; ++g_dotsShown) {
+      std::fputc('.', stdout);
+      std::fflush(stdout);
+    }
+  }
+  while (platform::KeyWaiting()) {
+    if (platform::ReadKey() == platform::kKeyEscape) return 1;
+  }
+  return 0;
+}
+
+const char* ReportedFileName() { return g_fileName.c_str(); }
+
+int FinishWithMessage(E_TARVO_ERROR result) {
+  char message[150];
+  const int n = platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageBase + static_cast<unsigned>(result),
+                                           message, sizeof message);
+  if (n <= 0) {
+    std::fflush(stdout);
+    return -1;
+  }
+  std::printf(": %s.\n", message);
+  std::fflush(stdout);
+  return result;
+}
+
+}  // namespace mvr

@@ -1,0 +1,27 @@
+// The 40-column progress bar and Esc handling shared by both console tools.
+#pragma once
+
+#include <cstdint>
+
+#include "TarvoTypes.h"
+
+namespace mvr {
+
+inline constexpr unsigned kBarWidth = 40;
+
+// Notification function for the core: draws the ruler on the first call and
+// dots for progress; answers 1 when Esc is waiting, else 0 (other keys are
+// swallowed).
+int32_t ConsoleProgress(TypeNotifyEvent* event, uintptr_t userValue);
+
+// The name of the first file reported as being processed (empty until then).
+const char* ReportedFileName();
+
+// Dots drawn for done of total, 0..40; no overflow for any 32-bit sizes.
+unsigned BarPosition(uint32_t done, uint32_t total);
+
+// Prints ": <message>.\n" for result and returns the process exit code: the
+// result, or -1 when its message cannot be loaded.
+int FinishWithMessage(E_TARVO_ERROR result);
+
+}  // namespace mvr

@@ -1,0 +1,37 @@
+// MvrCnstr: builds one difference file from the command line.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "ConsoleProgress.h"
+#include "TarvoCore.h"
+#include "platform/StringTable.h"
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fputs("MvrCnstr -- Mendivar construction console utility\nUsage:\n"
+               "       MvrCnstr OriginalFile ModifiedFile [MvrFile]\n",
+               stdout);
+    return -4;
+  }
+  std::string output;
+  try {
+    output = argc > 3 ? std::string(argv[3]) : std::string(argv[2]) + ".mvr";
+  } catch (const std::bad_alloc&) {
+    std::fputs("MvrCnstr is out of memory !!!\n", stdout);
+    return -5;
+  }
+  std::fputs("Press Esc to abort construction . . .\n\n", stdout);
+  std::fflush(stdout);
+
+  S_TARVO_NOTIFY_INFO notify{};
+  notify.dwMethod = TARVO_NOTIFY_FUNCTION;
+  notify.pfnNotify = mvr::ConsoleProgress;
+  notify.nMessage = 0;
+  const E_TARVO_ERROR result = ConstructDeltaFile(argv[1], argv[2], output.c_str(), &notify, nullptr);
+
+  std::printf("\n\n%s", output.c_str());
+  return mvr::FinishWithMessage(result);
+}
