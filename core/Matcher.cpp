@@ -1,51 +1,10 @@
 #include "Matcher.h"
 
 #include <algorithm>
-#include <cstring>
+#include "SearchScan.h"
 
 namespace tarvo {
 namespace {
-
-// Length of the common prefix of a and b, at most max bytes; a word at a time.
-inline uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t max) {
-  uint32_t n = 0;
-  while (max - n >= 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a + n, 8);
-    std::memcpy(&y, b + n, 8);
-    if (x != y) return n + static_cast<uint32_t>(__builtin_ctzll(x ^ y) >> 3);
-    n += 8;
-  }
-  while (n < max && a[n] == b[n]) ++n;
-  return n;
-}
-
-struct Best {
-  uint32_t length;
-  uint32_t position;
-};
-
-// Tries every start position j in [start, end) that the scan visits: after a
-// position that matched len bytes the next one is j + len + 1. A position whose
-// first byte differs matches 0 bytes and moves on by one, so jumping to the
-// next equal first byte with memchr visits exactly the same positions.
-// Matches may run past `end`; ties keep the lower position.
-inline Best Search(const uint8_t* original, uint32_t originalSize, const uint8_t* probe,
-                   uint32_t probeLeft, uint64_t start, uint64_t end, uint32_t floor) {
-  Best best{floor, 0};
-  const uint8_t first = probe[0];
-  uint64_t j = start;
-  while (j < end) {
-    auto hit = static_cast<const uint8_t*>(std::memchr(original + j, first, end - j));
-    if (hit == nullptr) break;
-    j = static_cast<uint64_t>(hit - original);
-    const uint32_t max = std::min(probeLeft, static_cast<uint32_t>(originalSize - j));
-    const uint32_t len = 1 + CommonPrefix(hit + 1, probe + 1, max - 1);
-    if (len > best.length) best = {len, static_cast<uint32_t>(j)};
-    j += len + 1;
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -104,7 +63,7 @@ bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified
       end = sOrig;
     }
 
-    const Best best = Search(original, sOrig, modified + pos, static_cast<uint32_t>(sMod - pos),
+    const Best best = SearchRange(original, sOrig, modified + pos, static_cast<uint32_t>(sMod - pos),
                              start, end, p.minMatch);
     if (best.length > T) {
       uint32_t copyAt = best.position, copyLen = best.length;

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "SearchScan.h"
+
+namespace {
+
+// Every position the scan visits, one byte at a time.
+tarvo::Best Naive(const std::vector<uint8_t>& o, const std::vector<uint8_t>& probe, uint64_t start,
+                  uint64_t end, uint32_t floor) {
+  tarvo::Best best{floor, 0};
+  for (uint64_t j = start; j < end;) {
+    uint32_t len = 0;
+    while (len < probe.size() && j + len < o.size() && o[j + len] == probe[len]) ++len;
+    if (len > best.length) best = {len, static_cast<uint32_t>(j)};
+    j += len + 1;
+  }
+  return best;
+}
+
+// Runs of equal bytes, long matches and block edges decide which positions
+// the fast scan visits; small alphabets make all of them common.
+TEST(SearchScan, VisitsWhatAByteByByteScanVisits) {
+  std::mt19937 rng(42);
+  for (int round = 0; round < 20000; ++round) {
+    const int alphabet = 1 + static_cast<int>(rng() % 4);
+    const size_t size = 1 + rng() % 1500;
+    std::vector<uint8_t> o(size);
+    for (auto& x : o) x = static_cast<uint8_t>(rng() % alphabet);
+    // Probes taken from the original give long matches; others short ones.
+    std::vector<uint8_t> probe;
+    const size_t probeLen = 1 + rng() % 200;
+    if (rng() % 2) {
+      const size_t from = rng() % size;
+      probe.assign(o.begin() + static_cast<long>(from), o.begin() + static_cast<long>(std::min(size, from + probeLen)));
+    } else {
+      probe.resize(probeLen);
+      for (auto& x : probe) x = static_cast<uint8_t>(rng() % alphabet);
+    }
+    const uint64_t start = rng() % (size + 1);
+    const uint64_t end = start + rng() % (size - start + 1);
+    const uint32_t floor = static_cast<uint32_t>(rng() % 12);
+    const auto want = Naive(o, probe, start, end, floor);
+    const auto got = tarvo::SearchRange(o.data(), static_cast<uint32_t>(size), probe.data(),
+                                        static_cast<uint32_t>(probe.size()), start, end, floor);
+    ASSERT_EQ(got.length, want.length) << "round " << round;
+    if (want.length > floor) {
+      ASSERT_EQ(got.position, want.position) << "round " << round;
+    }
+  }
+}
+
+}  // namespace
