@@ -30,12 +30,13 @@ inline uint64_t WalkBlocks(ScanState& s, uint64_t base, uint64_t end, const Mask
   uint64_t next = base;      // the scan's next position
   uint64_t runStart = base;  // start of the run that reaches into this block
   uint64_t lastFirst = 0;    // first-byte mask of the block before, when contiguous
-  const uint64_t lastBlock = std::min<uint64_t>(end, originalSize > 65 ? originalSize - 65 : 0);
-  while (base < lastBlock) {
+  // Whole blocks inside [.., end) that can read one byte past their end; the
+  // caller's scalar loop takes the rest.
+  const uint64_t limit = std::min<uint64_t>(end, originalSize - 1);
+  while (base + 64 <= limit) {
     const uint8_t* p = original + base;
     uint64_t deep = masks.Deep(p);
     const uint64_t first = (deep != 0 || p[63] == probe[0]) ? masks.First(p) : 0;
-    if (end - base < 64) deep &= (uint64_t{1} << (end - base)) - 1;
     if (next > base) deep &= ~uint64_t{0} << (next - base);
     while (deep != 0) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctzll(deep));
@@ -51,7 +52,7 @@ inline uint64_t WalkBlocks(ScanState& s, uint64_t base, uint64_t end, const Mask
       if (next >= base + 64) break;
       deep &= ~uint64_t{0} << (next - base);
     }
-    if (next >= base + 64) {
+    if (next >= base + 64) {  // may leave the range; the loop then ends
       base = next;
       runStart = next;
       lastFirst = 0;

@@ -2,7 +2,6 @@
 
 #include <zlib.h>
 
-#include <memory>
 #include <vector>
 
 namespace tarvo {
@@ -18,33 +17,41 @@ struct DeflateStream {
 
 }  // namespace
 
-bool CompressCode(PosixFile& codeFile, PosixFile& deltaFile) {
+bool CompressCode(const PosixFile& codeFile, CodePipe& pipe, PosixFile& deltaFile) {
   // deflate's output does not depend on how its input and output are cut into
-  // pieces, so large buffers give the same bytes with fewer calls.
-  constexpr size_t kInSize = 1 << 18, kOutSize = 1 << 18;
+  // pieces, so reading whatever has been published gives the same bytes as
+  // compressing the finished file.
+  constexpr size_t kInSize = 1 << 17, kOutSize = 1 << 17;
   std::vector<uint8_t> in(kInSize), out(kOutSize);
   DeflateStream d;
   if (deflateInit(&d.zs, 9) != Z_OK) return false;
   d.live = true;
 
   try {
-    codeFile.Seek(0);
-    int flush = Z_NO_FLUSH;
-    int rc = Z_OK;
-    do {
-      const size_t got = codeFile.Read(in.data(), kInSize);
-      if (got < kInSize) flush = Z_FINISH;
-      d.zs.next_in = in.data();
-      d.zs.avail_in = static_cast<uInt>(got);
+    uint64_t offset = 0;
+    for (;;) {
+      const CodePipe::Range r = pipe.WaitBeyond(offset);
+      if (r.aborted) return false;
+      const bool last = r.closed;
+      // Everything published is read before the stream is finished.
       do {
-        d.zs.next_out = out.data();
-        d.zs.avail_out = static_cast<uInt>(kOutSize);
-        rc = deflate(&d.zs, flush);
-        if (rc == Z_STREAM_ERROR) return false;
-        deltaFile.Write(out.data(), kOutSize - d.zs.avail_out);
-      } while (d.zs.avail_out == 0);
-    } while (flush != Z_FINISH);
-    return rc == Z_STREAM_END;
+        const size_t got = codeFile.ReadAt(in.data(), std::min<uint64_t>(kInSize, r.size - offset), offset);
+        offset += got;
+        const int flush = (last && offset >= r.size) ? Z_FINISH : Z_NO_FLUSH;
+        d.zs.next_in = in.data();
+        d.zs.avail_in = static_cast<uInt>(got);
+        int rc;
+        do {
+          d.zs.next_out = out.data();
+          d.zs.avail_out = static_cast<uInt>(kOutSize);
+          rc = deflate(&d.zs, flush);
+          if (rc == Z_STREAM_ERROR) return false;
+          deltaFile.Write(out.data(), kOutSize - d.zs.avail_out);
+        } while (d.zs.avail_out == 0);
+        if (flush == Z_FINISH) return rc == Z_STREAM_END;
+        if (got == 0) return false;  // the file is shorter than what was published
+      } while (offset < r.size);
+    }
   } catch (const CFileException&) {
     return false;
   }

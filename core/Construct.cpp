@@ -7,10 +7,11 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "BackgroundCompression.h"
 #include "CodeWriter.h"
-#include "Compress.h"
 #include "Crc.h"
 #include "FileMapping.h"
 #include "Format.h"
@@ -96,6 +97,9 @@ class Construction {
     } catch (const std::bad_alloc&) {
       Discard();
       return TARVO_ERR_NO_MEMORY;
+    } catch (const std::system_error&) {  // no thread for the compressor
+      Discard();
+      return TARVO_ERR_NO_MEMORY;
     } catch (...) {
       Discard();
       throw;
@@ -136,16 +140,17 @@ class Construction {
     if (!code_.Create()) throw Stop{TARVO_ERR_CREATE_OUTPUT};
 
     notifier_.Progress(modified_, 0, sMod);
-    CodeWriter writer(code_.File(), sOrig, sMod, notifier_, modified_);
-    if (!RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod,
-                    platform::kAllocationGranularity, writer)) {
-      Discard();
-      return TARVO_ERR_CANCELLED;
+    {
+      BackgroundCompression compression(code_.File(), deltaFile_);
+      CodeWriter writer(code_.File(), compression.Pipe(), sOrig, sMod, notifier_, modified_);
+      if (!RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod,
+                      platform::kAllocationGranularity, writer)) {
+        return Cancel();
+      }
+      writer.Flush();
+      notifier_.Progress(modified_, sMod, sMod);
+      if (!compression.Finish()) throw CFileException{0};
     }
-    writer.Finish();
-    notifier_.Progress(modified_, sMod, sMod);
-
-    if (!CompressCode(code_.File(), deltaFile_)) throw CFileException{0};
     code_.Remove();
     deltaFile_.Close();
 
@@ -153,6 +158,11 @@ class Construction {
     Finalize(deltaFile_, header);
     deltaFile_.Close();
     return TARVO_OK;
+  }
+
+  E_TARVO_ERROR Cancel() {
+    Discard();
+    return TARVO_ERR_CANCELLED;
   }
 
   void Discard() {

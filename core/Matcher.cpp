@@ -1,6 +1,7 @@
 #include "Matcher.h"
 
 #include <algorithm>
+#include <optional>
 #include "SearchScan.h"
 
 namespace tarvo {
@@ -46,6 +47,7 @@ bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified
   uint64_t winStart = 0, winEnd = p.initialEnd;
   uint64_t litStart = 0, pending = 0;  // pending keeps its value once a literal ends
   bool literal = false, toggle = false;
+  std::optional<PairIndex> index;
 
   while (pos < sMod) {
     if (pos > checkpoint) {
@@ -57,14 +59,17 @@ bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified
       if (sink.Checkpoint(static_cast<uint32_t>(pos), sMod)) return false;
     }
 
-    uint64_t start = winStart, end = winEnd;
+    const uint8_t* probe = modified + pos;
+    const auto probeLeft = static_cast<uint32_t>(sMod - pos);
+    Best best;
     if (p.windowed && pending > p.fullScanAfter && toggle) {
-      start = 0;
-      end = sOrig;
+      // Whole-original searches repeat through long literal runs; the index
+      // pays for itself from the first one on.
+      if (!index) index.emplace(original, sOrig);
+      best = SearchWhole(original, sOrig, probe, probeLeft, p.minMatch, *index);
+    } else {
+      best = SearchRange(original, sOrig, probe, probeLeft, winStart, winEnd, p.minMatch);
     }
-
-    const Best best = SearchRange(original, sOrig, modified + pos, static_cast<uint32_t>(sMod - pos),
-                             start, end, p.minMatch);
     if (best.length > T) {
       uint32_t copyAt = best.position, copyLen = best.length;
       uint64_t q = pos;

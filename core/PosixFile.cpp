@@ -50,6 +50,21 @@ size_t PosixFile::Read(void* data, size_t size) {
   return got;
 }
 
+size_t PosixFile::ReadAt(void* data, size_t size, uint64_t offset) const {
+  auto p = static_cast<char*>(data);
+  size_t got = 0;
+  while (got < size) {
+    ssize_t n = ::pread(fd_, p + got, size - got, static_cast<off_t>(offset + got));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw CFileException{errno};
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return got;
+}
+
 void PosixFile::Seek(uint64_t offset) {
   if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) throw CFileException{errno};
 }

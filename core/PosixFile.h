@@ -29,6 +29,9 @@ class PosixFile {
   void Write(const void* data, size_t size);
   // Reads until size bytes or the end of the file; returns the count.
   size_t Read(void* data, size_t size);
+  // Like Read, at an offset, leaving the file position alone (safe beside
+  // another thread's writes).
+  size_t ReadAt(void* data, size_t size, uint64_t offset) const;
   void Seek(uint64_t offset);
   uint64_t Length() const;
 

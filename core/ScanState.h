@@ -18,7 +18,8 @@ struct ScanState {
 };
 
 // Vector walker: classifies 64 positions per step and returns the position
-// the scan goes on from; it stops 65 bytes before the end of the original.
+// the scan goes on from. It takes whole blocks only, each able to read one
+// byte past its end.
 // (A 512-bit variant measured slower than this one on the machines we build on.)
 uint64_t WalkBlocksAvx2(ScanState& s, uint64_t start, uint64_t end);
 

@@ -33,17 +33,50 @@ Walker PickWalker() {
   return nullptr;
 }
 
+// Where the scan goes on after [j, end) when no position there starts the
+// probe's first two bytes: only length-0 and length-1 steps happen, so what
+// matters is the run of first-byte matches at the end, entered at its start
+// (or at j) and visited every second position.
+uint64_t PassWithoutPairs(const ScanState& s, uint64_t j, uint64_t end) {
+  if (j >= end) return j;
+  uint64_t r = end;
+  while (r > j && s.original[r - 1] == s.probe[0]) --r;
+  if (r == end) return end;
+  return ((end - 1 - r) & 1) == 0 ? end + 1 : end;
+}
+
+uint64_t Walk(ScanState& s, uint64_t j, uint64_t end) {
+  static const Walker walker = PickWalker();
+  // With one byte left to match every equal first byte has length 1, which
+  // the scalar loop handles without a second-byte mask.
+  if (walker != nullptr && s.probeLeft > 1 && end > j + 256) j = walker(s, j, end);
+  return ScalarWalk(s, j, end);
+}
+
 }  // namespace
 
 Best SearchRange(const uint8_t* original, uint32_t originalSize, const uint8_t* probe,
                  uint32_t probeLeft, uint64_t start, uint64_t end, uint32_t floor) {
-  static const Walker walker = PickWalker();
   ScanState s{original, originalSize, probe, probeLeft, {floor, 0}};
-  uint64_t j = start;
-  // With one byte left to match every equal first byte has length 1, which
-  // the scalar loop handles without a second-byte mask.
-  if (walker != nullptr && probeLeft > 1 && end > start + 256) j = walker(s, j, end);
-  ScalarWalk(s, j, end);
+  Walk(s, start, end);
+  return s.best;
+}
+
+Best SearchWhole(const uint8_t* original, uint32_t originalSize, const uint8_t* probe,
+                 uint32_t probeLeft, uint32_t floor, const PairIndex& index) {
+  if (probeLeft < 2) return SearchRange(original, originalSize, probe, probeLeft, 0, originalSize, floor);
+  ScanState s{original, originalSize, probe, probeLeft, {floor, 0}};
+  const uint64_t* row = index.Row(probe[0], probe[1]);
+  const unsigned shift = index.StretchShift();
+  uint64_t j = 0;
+  for (uint64_t w = 0; w < index.RowWords(); ++w) {
+    for (uint64_t m = row[w]; m != 0; m &= m - 1) {
+      const uint64_t stretch = w * 64 + static_cast<unsigned>(__builtin_ctzll(m));
+      const uint64_t from = stretch << shift;
+      const uint64_t to = std::min<uint64_t>(originalSize, (stretch + 1) << shift);
+      j = Walk(s, PassWithoutPairs(s, j, from), to);
+    }
+  }
   return s.best;
 }
 

@@ -41,10 +41,41 @@ TEST(SearchScan, VisitsWhatAByteByByteScanVisits) {
     }
     const uint64_t start = rng() % (size + 1);
     const uint64_t end = start + rng() % (size - start + 1);
-    const uint32_t floor = static_cast<uint32_t>(rng() % 12);
+    const uint32_t floor = 1 + static_cast<uint32_t>(rng() % 12);
     const auto want = Naive(o, probe, start, end, floor);
     const auto got = tarvo::SearchRange(o.data(), static_cast<uint32_t>(size), probe.data(),
                                         static_cast<uint32_t>(probe.size()), start, end, floor);
+    ASSERT_EQ(got.length, want.length) << "round " << round;
+    if (want.length > floor) {
+      ASSERT_EQ(got.position, want.position) << "round " << round;
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Skipping stretches without the probe's first pair must leave the scan
+// exactly where walking them would: stretches of 4 to 64 bytes put runs,
+// matches and block edges across every kind of boundary.
+TEST(SearchScan, WholeOriginalSearchSkipsOnlyWhatCannotMatter) {
+  std::mt19937 rng(43);
+  for (int round = 0; round < 20000; ++round) {
+    const int alphabet = 1 + static_cast<int>(rng() % 5);
+    const size_t size = 2 + rng() % 3000;
+    std::vector<uint8_t> o(size);
+    for (auto& x : o) x = static_cast<uint8_t>(rng() % alphabet);
+    std::vector<uint8_t> probe;
+    const size_t from = rng() % size;
+    probe.assign(o.begin() + static_cast<long>(from),
+                 o.begin() + static_cast<long>(std::min(size, from + 1 + rng() % 300)));
+    if (rng() % 3 == 0) probe[rng() % probe.size()] ^= 1;
+    const uint32_t floor = 1 + static_cast<uint32_t>(rng() % 12);
+    const tarvo::PairIndex index(o.data(), static_cast<uint32_t>(size), 2 + static_cast<unsigned>(rng() % 5));
+    const auto want = Naive(o, probe, 0, size, floor);
+    const auto got = tarvo::SearchWhole(o.data(), static_cast<uint32_t>(size), probe.data(),
+                                        static_cast<uint32_t>(probe.size()), floor, index);
     ASSERT_EQ(got.length, want.length) << "round " << round;
     if (want.length > floor) {
       ASSERT_EQ(got.position, want.position) << "round " << round;
