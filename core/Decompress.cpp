@@ -1,0 +1,91 @@
+#include "Decompress.h"
+
+#include <zlib.h>
+
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "DclAdapter.h"
+#include "TarvoTypes.h"
+
+namespace tarvo {
+namespace {
+
+BodyResult Inflate(PosixFile& in, PosixFile& out) {
+  constexpr size_t kInSize = 1 << 16, kOutSize = 1 << 18;
+  std::vector<uint8_t> inBuf(kInSize), outBuf(kOutSize);
+  z_stream zs{};
+  if (inflateInit(&zs) != Z_OK) return BodyResult::Damaged;
+  struct End {
+    z_stream* zs;
+    ~End() { inflateEnd(zs); }
+  } end{&zs};
+
+  try {
+    for (;;) {
+      if (zs.avail_in == 0) {
+        const size_t got = in.Read(inBuf.data(), kInSize);
+        if (got == 0) return BodyResult::Ok;  // no more bytes: the stream stops here
+        zs.next_in = inBuf.data();
+        zs.avail_in = static_cast<uInt>(got);
+      }
+      zs.next_out = outBuf.data();
+      zs.avail_out = static_cast<uInt>(kOutSize);
+      const int rc = inflate(&zs, Z_NO_FLUSH);
+      out.Write(outBuf.data(), kOutSize - zs.avail_out);
+      if (rc == Z_STREAM_END) return BodyResult::Ok;
+      if (rc != Z_OK) return BodyResult::Ok;  // damaged stream: what came out stands
+    }
+  } catch (const CFileException&) {
+    return BodyResult::Damaged;
+  }
+}
+
+struct ExplodeIo {
+  PosixFile* in;
+  PosixFile* out;
+  bool failed = false;
+};
+
+unsigned int ExplodeRead(char* buf, unsigned int* size, void* param) {
+  auto* io = static_cast<ExplodeIo*>(param);
+  if (io->failed) return 0;
+  try {
+    return static_cast<unsigned int>(io->in->Read(buf, *size));
+  } catch (const CFileException&) {
+    io->failed = true;
+    return 0;
+  }
+}
+
+void ExplodeWrite(char* buf, unsigned int* size, void* param) {
+  auto* io = static_cast<ExplodeIo*>(param);
+  if (io->failed) return;
+  try {
+    io->out->Write(buf, *size);
+  } catch (const CFileException&) {
+    io->failed = true;
+  }
+}
+
+BodyResult Explode(PosixFile& in, PosixFile& out) {
+  std::unique_ptr<char[]> work(new (std::nothrow) char[mvrcodec::kExplodeWorkArea]);
+  if (!work) return BodyResult::Damaged;
+  ExplodeIo io{&in, &out};
+  const unsigned int rc = explode(ExplodeRead, ExplodeWrite, work.get(), &io);
+  return rc == 0 && !io.failed ? BodyResult::Ok : BodyResult::Damaged;
+}
+
+}  // namespace
+
+BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile) {
+  try {
+    deltaFile.Seek(codeOffset);
+  } catch (const CFileException&) {
+    return BodyResult::SeekFailed;
+  }
+  return version == kDeltaVersion1 ? Explode(deltaFile, codeFile) : Inflate(deltaFile, codeFile);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,305 @@
+// Rebuilding a modified file. Nothing from the difference file is trusted
+// until it has been checked: header, whole-file checksum and the original's
+// size and checksum come first, and only then is the output created. Every
+// record is bounds-checked as it is decoded, and the result is read back
+// and checked against the recorded checksum and size.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "Decompress.h"
+#include "Format.h"
+#include "MvrCodec.h"
+#include "MvrFileInfo.h"
+#include "Notify.h"
+#include "PosixFile.h"
+#include "TarvoCore.h"
+#include "TempFile.h"
+#include "platform/Files.h"
+
+namespace tarvo {
+namespace {
+
+constexpr S_TARVO_RECONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1};
+constexpr size_t kWorkSize = 131072;
+
+S_TARVO_RECONSTRUCT_OPTIONS ReadOptions(const S_TARVO_RECONSTRUCT_OPTIONS* caller) {
+  S_TARVO_RECONSTRUCT_OPTIONS options = kDefaultOptions;
+  if (caller != nullptr) std::memcpy(&options, caller, std::min<size_t>(caller->dwSize, sizeof options));
+  return options;
+}
+
+// Which file a failing read, write or seek belongs to decides the code.
+enum class Phase { ReadDelta, ReadOriginal, WriteOutput, VerifyOutput };
+
+E_TARVO_ERROR CodeFor(Phase phase) {
+  switch (phase) {
+    case Phase::ReadDelta: return TARVO_ERR_READ_DELTA;
+    case Phase::ReadOriginal: return TARVO_ERR_READ_ORIGINAL;
+    case Phase::WriteOutput: return TARVO_ERR_WRITE_OUTPUT;
+    case Phase::VerifyOutput: break;
+  }
+  return TARVO_ERR_READ_OUTPUT;
+}
+
+// Ends the call with a code; `removeOutput` says whether the output goes too.
+struct Stop {
+  E_TARVO_ERROR code;
+  bool removeOutput;
+};
+
+class Reconstruction {
+ public:
+  Reconstruction(const char* original, const char* delta, const char* output, const Notifier& notifier,
+                 const S_TARVO_RECONSTRUCT_OPTIONS& options)
+      : originalPath_(original), deltaPath_(delta), outputPath_(output), notifier_(notifier),
+        options_(options) {}
+
+  E_TARVO_ERROR Run() {
+    try {
+      return Steps();
+    } catch (const Stop& stop) {
+      return Finish(stop);
+    } catch (const CFileException&) {
+      // After the output exists, a failed read or write takes it away.
+      return Finish({CodeFor(phase_), true});
+    } catch (const std::bad_alloc&) {
+      return Finish({TARVO_ERR_NO_MEMORY, true});
+    }
+  }
+
+ private:
+  E_TARVO_ERROR Finish(const Stop& stop) {
+    original_.Close();
+    delta_.Close();
+    output_.Close();
+    code_.Remove();
+    if (stop.removeOutput && outputCreated_) ::unlink(outputPath_.c_str());
+    return stop.code;
+  }
+
+  E_TARVO_ERROR Steps() {
+    CDeltaFileInfo info;
+    const int prepared = info.PrepareInfo(deltaPath_.c_str());
+    if (!delta_.Open(deltaPath_.c_str(), O_RDONLY)) return TARVO_ERR_OPEN_DELTA;
+    if (prepared == 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
+
+    if (originalPath_.empty()) originalPath_ = info.GetReferenceFileName();
+    if (!original_.Open(originalPath_.c_str(), O_RDONLY)) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
+
+    phase_ = Phase::ReadOriginal;
+    const uint64_t originalSize = original_.Length();
+    work_.reset(new (std::nothrow) uint8_t[kWorkSize]);
+    if (!work_) throw Stop{TARVO_ERR_NO_MEMORY, false};
+
+    phase_ = Phase::ReadDelta;
+    const size_t headRead = delta_.Read(work_.get(), kWorkSize);
+    const uint64_t deltaSize = delta_.Length();
+    const TypeHeadDeltaFile h = HeaderFromBytes(work_.get());  // at least 58 bytes: prepared
+    version_ = h.chSignature[15];
+    if (h.dwDeltaFileSize != deltaSize || std::memcmp(h.chMagic, kDeltaMagic, 4) != 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
+    if (!MvrKnownVersion(version_)) throw Stop{TARVO_ERR_BAD_DELTA, false};
+    if (deltaSize < kDeltaMinFileSize) throw Stop{TARVO_ERR_BAD_DELTA, false};
+    if (h.dwReferenceFileSize != originalSize) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
+    const uint64_t codeOffset = uint64_t{kDeltaHeaderSize} + h.wTargetNameLength + h.wReferenceNameLength;
+
+    std::memset(work_.get(), 0, 4);
+    uint32_t crc = Checksum(0, work_.get(), headRead);
+    if (headRead == kWorkSize) crc = ChecksumRest(delta_, crc);
+    if (crc != h.dwDeltaCheckSum) throw Stop{TARVO_ERR_BAD_DELTA, false};
+
+    phase_ = Phase::ReadOriginal;
+    original_.Seek(0);
+    if (ChecksumRest(original_, 0) != h.dwReferenceFileCheckSum) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
+
+    if (outputPath_.empty()) outputPath_ = info.GetTargetFileName();
+    const char* output = outputPath_.c_str();
+    // Creating the output truncates it: never when it is one of the inputs.
+    if (platform::SameFile(output, originalPath_.c_str()) || platform::SameFile(output, deltaPath_.c_str())) {
+      throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    }
+    if (options_.bNotifyOverwrite != 0 && platform::FileExists(output) && notifier_.FileExists(output) != 0) {
+      throw Stop{TARVO_ERR_OVERWRITE_REFUSED, false};
+    }
+    if (!output_.Open(output, O_WRONLY | O_CREAT | O_TRUNC)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    outputCreated_ = true;
+    if (!code_.Create()) throw Stop{TARVO_ERR_BAD_DELTA, false};
+
+    const uint32_t total = h.dwTargetFileSize;
+    notifier_.Progress(output, 0, total);
+
+    phase_ = Phase::ReadDelta;
+    switch (UnpackBody(version_, delta_, codeOffset, code_.File())) {
+      case BodyResult::Ok: break;
+      case BodyResult::Damaged: throw Stop{TARVO_ERR_BAD_DELTA, false};
+      case BodyResult::SeekFailed: throw Stop{TARVO_ERR_READ_DELTA, true};
+    }
+    const uint64_t written = Decode(h, total);
+
+    original_.Close();
+    output_.Close();
+    delta_.Close();
+    code_.Remove();
+    notifier_.Progress(output, static_cast<uint32_t>(std::min<uint64_t>(written, UINT32_MAX)), total);
+
+    if (!output_.Open(output, O_RDONLY)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    phase_ = Phase::VerifyOutput;
+    const uint32_t result = ChecksumRest(output_, 0);
+    output_.Close();
+    work_.reset();
+    if (result != h.dwTargetFileCheckSum) throw Stop{TARVO_ERR_BAD_RESULT, false};
+    if (written != total) throw Stop{TARVO_ERR_SIZE_MISMATCH, true};
+    return TARVO_OK;
+  }
+
+  // The record pass: the code file holds the records, the work buffer
+  // gathers the output.
+  uint64_t Decode(const TypeHeadDeltaFile& h, uint32_t total) {
+    const FieldWidths w = WidthsFor(h.dwReferenceFileSize, h.dwTargetFileSize);
+    const uint64_t originalSize = h.dwReferenceFileSize;
+    const uint32_t step = total / 32;
+    uint64_t written = 0, mark = 0;
+
+    code_.File().Seek(0);
+    uint64_t remaining = code_.File().Length();
+    CodeReader in(code_.File(), remaining);
+    size_t fill = 0;
+    auto flush = [&] {
+      phase_ = Phase::WriteOutput;
+      output_.Write(work_.get(), fill);
+      fill = 0;
+    };
+
+    while (remaining != 0) {
+      if (written > mark) {
+        mark = written + step;
+        if (notifier_.Progress(outputPath_.c_str(), static_cast<uint32_t>(std::min<uint64_t>(written, UINT32_MAX)), total) != 0) {
+          throw Stop{TARVO_ERR_CANCELLED, true};
+        }
+      }
+      if (written > total) throw Stop{TARVO_ERR_BAD_DELTA, false};
+      // A record that the stream ends inside of, or one that would consume
+      // nothing and so never end, is damage.
+      if (remaining < w.offset || w.offset + w.insertLength == 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
+      phase_ = Phase::ReadDelta;
+      const uint32_t offset = in.Field(w.offset);
+      remaining -= w.offset;
+      if (offset >= originalSize) {
+        if (remaining < w.insertLength) throw Stop{TARVO_ERR_BAD_DELTA, false};
+        const uint32_t length = in.Field(w.insertLength);
+        remaining -= w.insertLength;
+        if (remaining < length) throw Stop{TARVO_ERR_BAD_DELTA, false};
+        remaining -= length;
+        for (uint64_t left = length; left != 0;) {
+          if (fill == kWorkSize) flush();
+          phase_ = Phase::ReadDelta;
+          const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kWorkSize - fill));
+          in.Bytes(work_.get() + fill, n);
+          fill += n;
+          left -= n;
+        }
+        written += length;
+      } else {
+        if (remaining < w.copyLength) throw Stop{TARVO_ERR_BAD_DELTA, false};
+        const uint32_t length = in.Field(w.copyLength);
+        remaining -= w.copyLength;
+        if (uint64_t{offset} + length > originalSize) throw Stop{TARVO_ERR_BAD_DELTA, false};
+        uint64_t at = offset;
+        for (uint64_t left = length; left != 0;) {
+          if (fill == kWorkSize) flush();
+          phase_ = Phase::ReadOriginal;
+          const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kWorkSize - fill));
+          if (original_.ReadAt(work_.get() + fill, n, at) != n) throw CFileException{0};
+          fill += n;
+          at += n;
+          left -= n;
+        }
+        written += length;
+      }
+    }
+    flush();
+    return written;
+  }
+
+  uint32_t Checksum(uint32_t crc, const void* data, size_t size) const {
+    return MvrChecksum(version_, crc, data, size);
+  }
+
+  // Folds the rest of file into crc through the work buffer.
+  uint32_t ChecksumRest(PosixFile& file, uint32_t crc) {
+    for (;;) {
+      const size_t got = file.Read(work_.get(), kWorkSize);
+      crc = Checksum(crc, work_.get(), got);
+      if (got < kWorkSize) return crc;
+    }
+  }
+
+  // Reads record fields and literal bytes from the code file, a buffer at a time.
+  class CodeReader {
+   public:
+    CodeReader(PosixFile& file, uint64_t size) : file_(file), left_(size) {}
+    uint32_t Field(unsigned width) {
+      uint8_t b[4] = {0, 0, 0, 0};
+      Bytes(b, width);
+      return GetLE(b, width);
+    }
+    void Bytes(uint8_t* dest, size_t n) {
+      while (n > 0) {
+        if (at_ == end_) Refill();
+        const size_t k = std::min(n, end_ - at_);
+        std::memcpy(dest, buf_ + at_, k);
+        at_ += k;
+        dest += k;
+        n -= k;
+      }
+    }
+
+   private:
+    void Refill() {
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof buf_, left_));
+      const size_t got = file_.Read(buf_, want);
+      if (got == 0 || got != want) throw CFileException{0};
+      left_ -= got;
+      at_ = 0;
+      end_ = got;
+    }
+    PosixFile& file_;
+    uint64_t left_;
+    uint8_t buf_[1 << 16];
+    size_t at_ = 0, end_ = 0;
+  };
+
+  std::string originalPath_, deltaPath_, outputPath_;
+  const Notifier& notifier_;
+  const S_TARVO_RECONSTRUCT_OPTIONS options_;
+  PosixFile delta_, original_, output_;
+  TempFile code_;
+  std::unique_ptr<uint8_t[]> work_;
+  bool outputCreated_ = false;
+  char version_ = kDeltaVersion2;
+  Phase phase_ = Phase::ReadDelta;
+};
+
+}  // namespace
+}  // namespace tarvo
+
+TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, const char* deltaPath,
+                                                  const char* modifiedPath,
+                                                  const S_TARVO_NOTIFY_INFO* notify,
+                                                  const S_TARVO_RECONSTRUCT_OPTIONS* options) {
+  using namespace tarvo;
+  const Notifier notifier(notify);
+  const S_TARVO_RECONSTRUCT_OPTIONS opts = ReadOptions(options);
+  try {
+    return Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "",
+                          modifiedPath != nullptr ? modifiedPath : "", notifier, opts)
+        .Run();
+  } catch (const std::bad_alloc&) {
+    return TARVO_ERR_NO_MEMORY;
+  }
+}
