@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and then either runs the bundled example
-# (./setup.sh example) or the whole test suite (./setup.sh test).
+# round trip (./setup.sh example) or the whole test suite (./setup.sh test).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
-packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev)
+packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libstorm-dev)
 
 install_missing() {
   local missing=()
@@ -32,9 +32,18 @@ run_example() {
   local out="$root/build/example"
   rm -rf "$out" && mkdir -p "$out"
   cp example/original.txt example/modified.txt "$out/"
-  "$root/build/bin/MvrCnstr" "$out/original.txt" "$out/modified.txt" "$out/modified.txt.mvr" </dev/null
+  local bin="$root/build/bin"
+  "$bin/MvrCnstr" "$out/original.txt" "$out/modified.txt" "$out/modified.txt.mvr" </dev/null
+  echo
+  "$bin/MvrRecn" "$out/modified.txt.mvr" "$out/original.txt" "$out/rebuilt.txt" </dev/null
   echo
   ls -l "$out"
+  if cmp -s "$out/modified.txt" "$out/rebuilt.txt"; then
+    echo "rebuilt.txt is identical to modified.txt"
+  else
+    echo "rebuilt.txt differs from modified.txt" >&2
+    exit 1
+  fi
 }
 
 run_tests() {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Decompress.h"
+#include "RecordDecoder.h"
 #include "Format.h"
 #include "MvrCodec.h"
 #include "MvrFileInfo.h"
@@ -160,71 +161,92 @@ class Reconstruction {
   // The record pass: the code file holds the records, the work buffer
   // gathers the output.
   uint64_t Decode(const TypeHeadDeltaFile& h, uint32_t total) {
-    const FieldWidths w = WidthsFor(h.dwReferenceFileSize, h.dwTargetFileSize);
-    const uint64_t originalSize = h.dwReferenceFileSize;
-    const uint32_t step = total / 32;
-    uint64_t written = 0, mark = 0;
-
     code_.File().Seek(0);
-    uint64_t remaining = code_.File().Length();
-    CodeReader in(code_.File(), remaining);
-    size_t fill = 0;
-    auto flush = [&] {
-      phase_ = Phase::WriteOutput;
-      output_.Write(work_.get(), fill);
-      fill = 0;
-    };
+    const uint64_t streamSize = code_.File().Length();
+    CodeReader in(code_.File(), streamSize, phase_);
+    FileOutput out(*this, total);
+    const DecodeResult r = DecodeRecords(in, streamSize, h.dwReferenceFileSize, total, out);
+    switch (r.status) {
+      case DecodeStatus::Ok: break;
+      case DecodeStatus::Damaged: out.Flush(); throw Stop{TARVO_ERR_BAD_DELTA, false};
+      case DecodeStatus::Cancelled: throw Stop{TARVO_ERR_CANCELLED, true};
+    }
+    out.Flush();
+    return r.written;
+  }
 
-    while (remaining != 0) {
-      if (written > mark) {
-        mark = written + step;
-        if (notifier_.Progress(outputPath_.c_str(), static_cast<uint32_t>(std::min<uint64_t>(written, UINT32_MAX)), total) != 0) {
-          throw Stop{TARVO_ERR_CANCELLED, true};
-        }
-      }
-      if (written > total) throw Stop{TARVO_ERR_BAD_DELTA, false};
-      // A record that the stream ends inside of, or one that would consume
-      // nothing and so never end, is damage.
-      if (remaining < w.offset || w.offset + w.insertLength == 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
-      phase_ = Phase::ReadDelta;
-      const uint32_t offset = in.Field(w.offset);
-      remaining -= w.offset;
-      if (offset >= originalSize) {
-        if (remaining < w.insertLength) throw Stop{TARVO_ERR_BAD_DELTA, false};
-        const uint32_t length = in.Field(w.insertLength);
-        remaining -= w.insertLength;
-        if (remaining < length) throw Stop{TARVO_ERR_BAD_DELTA, false};
-        remaining -= length;
-        for (uint64_t left = length; left != 0;) {
-          if (fill == kWorkSize) flush();
-          phase_ = Phase::ReadDelta;
-          const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kWorkSize - fill));
-          in.Bytes(work_.get() + fill, n);
-          fill += n;
-          left -= n;
-        }
-        written += length;
-      } else {
-        if (remaining < w.copyLength) throw Stop{TARVO_ERR_BAD_DELTA, false};
-        const uint32_t length = in.Field(w.copyLength);
-        remaining -= w.copyLength;
-        if (uint64_t{offset} + length > originalSize) throw Stop{TARVO_ERR_BAD_DELTA, false};
-        uint64_t at = offset;
-        for (uint64_t left = length; left != 0;) {
-          if (fill == kWorkSize) flush();
-          phase_ = Phase::ReadOriginal;
-          const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kWorkSize - fill));
-          if (original_.ReadAt(work_.get() + fill, n, at) != n) throw CFileException{0};
-          fill += n;
-          at += n;
-          left -= n;
-        }
-        written += length;
+  // Reads the code file a buffer at a time.
+  class CodeReader final : public RecordInput {
+   public:
+    CodeReader(PosixFile& file, uint64_t size, Phase& phase) : file_(file), left_(size), phase_(phase) {}
+    void Read(uint8_t* dest, size_t n) override {
+      while (n > 0) {
+        if (at_ == end_) Refill();
+        const size_t k = std::min(n, end_ - at_);
+        std::memcpy(dest, buf_ + at_, k);
+        at_ += k;
+        dest += k;
+        n -= k;
       }
     }
-    flush();
-    return written;
-  }
+
+   private:
+    void Refill() {
+      phase_ = Phase::ReadDelta;
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof buf_, left_));
+      if (want == 0 || file_.Read(buf_, want) != want) throw CFileException{0};
+      left_ -= want;
+      at_ = 0;
+      end_ = want;
+    }
+    PosixFile& file_;
+    uint64_t left_;
+    Phase& phase_;
+    uint8_t buf_[1 << 16];
+    size_t at_ = 0, end_ = 0;
+  };
+
+  // Gathers output bytes in the work buffer; copies come from the original.
+  class FileOutput final : public RecordOutput {
+   public:
+    FileOutput(Reconstruction& r, uint32_t total) : r_(r), total_(total) {}
+    void Copy(uint64_t offset, uint64_t length) override {
+      while (length != 0) {
+        const size_t n = Room(length);
+        r_.phase_ = Phase::ReadOriginal;
+        if (r_.original_.ReadAt(r_.work_.get() + fill_, n, offset) != n) throw CFileException{0};
+        fill_ += n;
+        offset += n;
+        length -= n;
+      }
+    }
+    void Insert(RecordInput& in, uint64_t length) override {
+      while (length != 0) {
+        const size_t n = Room(length);
+        in.Read(r_.work_.get() + fill_, n);
+        fill_ += n;
+        length -= n;
+      }
+    }
+    bool Checkpoint(uint64_t written) override {
+      const auto done = static_cast<uint32_t>(std::min<uint64_t>(written, UINT32_MAX));
+      return r_.notifier_.Progress(r_.outputPath_.c_str(), done, total_) != 0;
+    }
+    void Flush() {
+      r_.phase_ = Phase::WriteOutput;
+      r_.output_.Write(r_.work_.get(), fill_);
+      fill_ = 0;
+    }
+
+   private:
+    size_t Room(uint64_t wanted) {
+      if (fill_ == kWorkSize) Flush();
+      return static_cast<size_t>(std::min<uint64_t>(wanted, kWorkSize - fill_));
+    }
+    Reconstruction& r_;
+    uint32_t total_;
+    size_t fill_ = 0;
+  };
 
   uint32_t Checksum(uint32_t crc, const void* data, size_t size) const {
     return MvrChecksum(version_, crc, data, size);
@@ -238,41 +260,6 @@ class Reconstruction {
       if (got < kWorkSize) return crc;
     }
   }
-
-  // Reads record fields and literal bytes from the code file, a buffer at a time.
-  class CodeReader {
-   public:
-    CodeReader(PosixFile& file, uint64_t size) : file_(file), left_(size) {}
-    uint32_t Field(unsigned width) {
-      uint8_t b[4] = {0, 0, 0, 0};
-      Bytes(b, width);
-      return GetLE(b, width);
-    }
-    void Bytes(uint8_t* dest, size_t n) {
-      while (n > 0) {
-        if (at_ == end_) Refill();
-        const size_t k = std::min(n, end_ - at_);
-        std::memcpy(dest, buf_ + at_, k);
-        at_ += k;
-        dest += k;
-        n -= k;
-      }
-    }
-
-   private:
-    void Refill() {
-      const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof buf_, left_));
-      const size_t got = file_.Read(buf_, want);
-      if (got == 0 || got != want) throw CFileException{0};
-      left_ -= got;
-      at_ = 0;
-      end_ = got;
-    }
-    PosixFile& file_;
-    uint64_t left_;
-    uint8_t buf_[1 << 16];
-    size_t at_ = 0, end_ = 0;
-  };
 
   std::string originalPath_, deltaPath_, outputPath_;
   const Notifier& notifier_;

@@ -1,6 +1,7 @@
 #include "ConsoleProgress.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "TarvoCore.h"
@@ -9,6 +10,9 @@
 
 namespace mvr {
 namespace {
+
+// Room the result line keeps for the reported name.
+constexpr size_t kMaxShownName = 259;
 
 bool g_rulerShown = false;
 unsigned g_dotsShown = 0;
@@ -29,7 +33,9 @@ int32_t ConsoleProgress(TypeNotifyEvent* event, uintptr_t /*userValue*/) {
     std::fflush(stdout);
   }
   if (event->nKind == TARVO_EVENT_PROGRESS) {
-    if (g_fileName.empty() && event->pszFileName != nullptr) g_fileName = event->pszFileName;
+    if (g_fileName.empty() && event->pszFileName != nullptr) {
+      g_fileName.assign(event->pszFileName, strnlen(event->pszFileName, kMaxShownName));
+    }
     const unsigned dots = BarPosition(event->dwDone, event->dwTotal);
     for (; g_dotsShown < dots; ++g_dotsShown) {
       std::fputc('.', stdout);
