@@ -47,9 +47,9 @@ uint64_t PassWithoutPairs(const ScanState& s, uint64_t j, uint64_t end) {
 
 uint64_t Walk(ScanState& s, uint64_t j, uint64_t end) {
   static const Walker walker = PickWalker();
-  // With one byte left to match every equal first byte has length 1, which
-  // the scalar loop handles without a second-byte mask.
-  if (walker != nullptr && s.probeLeft > 1 && end > j + 256) j = walker(s, j, end);
+  // The walker measures four-byte candidates; the last few probe bytes of the
+  // modified file go through the scalar loop.
+  if (walker != nullptr && s.probeLeft >= 4 && end > j + 256) j = walker(s, j, end);
   return ScalarWalk(s, j, end);
 }
 

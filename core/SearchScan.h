@@ -14,7 +14,7 @@ struct Best {
 };
 
 // `probe` holds the modified bytes from the probe position on (probeLeft of
-// them). Only matches longer than `floor` (at least 1) count.
+// them). Only matches longer than `floor` (at least 3: the matcher's minimum is far longer) count.
 Best SearchRange(const uint8_t* original, uint32_t originalSize, const uint8_t* probe,
                  uint32_t probeLeft, uint64_t start, uint64_t end, uint32_t floor);
 
