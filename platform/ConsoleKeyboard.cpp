@@ -32,18 +32,20 @@ void SetUp() {
     g_isTerminal = false;
     return;
   }
+  // The way back is in place before the switch: a signal arriving just after
+  // tcsetattr would otherwise end the process with the terminal left raw.
+  g_raw = true;
+  std::atexit(RestoreConsole);
+  std::signal(SIGINT, RestoreOnSignal);
+  std::signal(SIGTERM, RestoreOnSignal);
   struct termios raw = g_saved;
   raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
   raw.c_cc[VMIN] = 0;
   raw.c_cc[VTIME] = 0;
   if (::tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) {
+    g_raw = false;
     g_isTerminal = false;
-    return;
   }
-  g_raw = true;
-  std::atexit(RestoreConsole);
-  std::signal(SIGINT, RestoreOnSignal);
-  std::signal(SIGTERM, RestoreOnSignal);
 }
 
 }  // namespace
