@@ -1,4 +1,6 @@
-// The temporary file of one call: created on demand, deleted on every way out.
+// The temporary file of one call. Its name is removed as soon as the file is
+// open, so no way out of the call, not even a killed process, leaves it
+// behind; the open descriptor keeps the data until it is closed.
 #pragma once
 
 #include <unistd.h>
@@ -18,22 +20,18 @@ class TempFile {
   TempFile& operator=(const TempFile&) = delete;
 
   bool Create() {
-    const int fd = platform::CreateTempFile(&path_);
+    std::string path;
+    const int fd = platform::CreateTempFile(&path);
     if (fd < 0) return false;
+    ::unlink(path.c_str());
     file_.Attach(fd);
     return true;
   }
-  // A name that was never obtained is not deleted.
-  void Remove() {
-    file_.Close();
-    if (!path_.empty()) ::unlink(path_.c_str());
-    path_.clear();
-  }
+  void Remove() { file_.Close(); }
   PosixFile& File() { return file_; }
 
  private:
   PosixFile file_;
-  std::string path_;
 };
 
 }  // namespace tarvo
