@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
-packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libstorm-dev)
+packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libstorm-dev
+          qt6-base-dev xvfb xauth)
 
 install_missing() {
   local missing=()
@@ -20,12 +21,14 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# build DIR [cmake options...]
+# build DIR [cmake options...] [-- targets...]
 build() {
-  local dir=$1
+  local dir=$1 options=() targets=()
   shift
-  cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$root/$dir" -j2
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && targets=(--target "$@")
+  cmake -S "$root" -B "$root/$dir" -G Ninja "${options[@]}" >/dev/null
+  cmake --build "$root/$dir" -j2 "${targets[@]}"
 }
 
 run_example() {
@@ -47,11 +50,17 @@ run_example() {
 }
 
 run_tests() {
+  # Windowed code runs on Qt's offscreen platform; the smoke tests that need
+  # a real X server start their own under xvfb-run.
+  export QT_QPA_PLATFORM=offscreen
   ctest --test-dir "$root/build" --output-on-failure -j2
-  # The same tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
-  build build-asan -DCMAKE_BUILD_TYPE=Debug -DMVR_SANITIZE=ON -DMVR_GUI=OFF
+  # Everything but the widgets again under AddressSanitizer and UndefinedBehaviorSanitizer.
+  build build-asan -DCMAKE_BUILD_TYPE=Debug -DMVR_SANITIZE=ON
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$root/build-asan" --output-on-failure -j2
+    ctest --test-dir "$root/build-asan" --output-on-failure -j2 -LE gui
+  # The threaded engine under ThreadSanitizer.
+  build build-tsan -DCMAKE_BUILD_TYPE=Debug -DMVR_TSAN=ON -- mvr_threads_tests
+  TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$root/build-tsan" --output-on-failure -j2 -L threads
 }
 
 case "${1:-}" in

@@ -8,12 +8,19 @@ if(MVR_TSAN)
   add_link_options(-fsanitize=thread)
 endif()
 
-# mvr_add_test(name SOURCES ... LIBS ...): one GoogleTest binary whose cases
-# ctest lists one by one.
+# Test binaries that exercise threads; the ThreadSanitizer build builds only these.
+add_custom_target(mvr_threads_tests)
+
+# mvr_add_test(name SOURCES ... LIBS ... [LABELS ...]): one GoogleTest binary
+# whose cases ctest lists one by one. Label "threads" puts it in the
+# ThreadSanitizer run, "gui" keeps it out of the AddressSanitizer run.
 function(mvr_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main mvr_warnings)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${T_LABELS}")
+  if("threads" IN_LIST T_LABELS)
+    add_dependencies(mvr_threads_tests ${name})
+  endif()
 endfunction()
