@@ -1,0 +1,86 @@
+// Runs the built MvrRecn as a child process and checks what it prints, its
+// exit status and the file it rebuilds.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <random>
+#include <string>
+
+#include "ConsoleRun.h"
+#include "TarvoCore.h"
+#include "TestSupport.h"
+
+namespace {
+
+using namespace consoletest;
+using testsupport::Bytes;
+
+const std::string kPrompt = "Press Esc to abort reconstruction . . .\n\n";
+const std::string kRuler = std::string(40, '-') + "\n";
+const std::string kFullBar = std::string(40, '.');
+
+Outcome RunRecn(const std::string& dir, std::vector<std::string> args) {
+  return RunProgram(MVR_RECN_PATH, dir, std::move(args));
+}
+
+class MvrRecn : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::mt19937 rng(1);
+    original = testsupport::RandomBytes(rng, 50000);
+    modified = testsupport::Mutate(rng, original, 40);
+    testsupport::WriteFile(orig, original);
+    testsupport::WriteFile(mod, modified);
+    ASSERT_EQ(ConstructDeltaFile(orig.c_str(), mod.c_str(), delta.c_str(), nullptr, nullptr), TARVO_OK);
+    ::unlink(mod.c_str());
+  }
+  testsupport::Sandbox box;
+  std::string orig = box.Path("a"), mod = box.Path("b"), delta = box.Path("b.mvr");
+  Bytes original, modified;
+};
+
+TEST_F(MvrRecn, UsageWithoutADifferenceFile) {
+  const Outcome r = RunRecn(box.Root(), {});
+  EXPECT_EQ(r.out,
+            "MvrRecn -- Mendivar reconstruction console utility\nUsage:\n"
+            "       MvrRecn MvrFile [OriginalFile [ModifiedFile]]\n");
+  EXPECT_EQ(ExitCode(r), 252);
+}
+
+TEST_F(MvrRecn, ArgumentsOverrideTheRecordedNames) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string output;  // where the modified file lands
+  };
+  const Case cases[] = {
+      {{"b.mvr"}, mod},                  // both names from the difference file
+      {{"b.mvr", "a"}, mod},             // the recorded modified name
+      {{"b.mvr", "a", "out"}, "out"},    // as given, relative to the folder
+  };
+  for (const Case& c : cases) {
+    const Outcome r = RunRecn(box.Root(), c.args);
+    EXPECT_EQ(r.out, kPrompt + kRuler + kFullBar + "\n\n" + c.output + ": Successful completion.\n");
+    EXPECT_EQ(ExitCode(r), 0);
+    EXPECT_EQ(testsupport::ReadFile(c.output[0] == '/' ? c.output : box.Path(c.output)), modified);
+    ::unlink(mod.c_str());
+  }
+}
+
+TEST_F(MvrRecn, ExistingOutputIsOverwritten) {
+  testsupport::WriteFile(mod, {'o', 'l', 'd'});
+  const Outcome r = RunRecn(box.Root(), {"b.mvr"});
+  EXPECT_EQ(ExitCode(r), 0);
+  EXPECT_EQ(testsupport::ReadFile(mod), modified);
+}
+
+TEST_F(MvrRecn, FailureBeforeAnyReportShowsNoName) {
+  Bytes other = original;
+  other[10] ^= 1;
+  testsupport::WriteFile(box.Path("wrong"), other);
+  const Outcome r = RunRecn(box.Root(), {"b.mvr", "wrong"});
+  EXPECT_EQ(r.out, kPrompt + "\n\n: The specified original file is incorrect.\n");
+  EXPECT_EQ(ExitCode(r), 13);
+  EXPECT_FALSE(testsupport::Exists(mod));
+}
+
+}  // namespace
