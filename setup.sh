@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 root=$PWD
 
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libstorm-dev
-          qt6-base-dev xvfb xauth)
+          qt6-base-dev xvfb xauth x11-utils)
 
 install_missing() {
   local missing=()

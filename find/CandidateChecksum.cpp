@@ -1,0 +1,53 @@
+#include "CandidateChecksum.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "MvrCodec.h"
+
+namespace mvrfind {
+
+namespace {
+
+constexpr std::size_t kPieceSize = 65536;
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+ReadOutcome ChecksumFile(const std::string& path, char version, uint32_t* crc) {
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return ReadOutcome::CannotOpen;
+  std::vector<unsigned char> piece(kPieceSize);
+  uint32_t value = 0;
+  for (;;) {
+    const ssize_t got = ::read(file.get(), piece.data(), piece.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return ReadOutcome::ReadError;
+    }
+    if (got == 0) break;
+    // The same routine reconstruction uses, so a find is never rejected there
+    // for a checksum computed differently.
+    value = MvrChecksum(version, value, piece.data(), static_cast<std::size_t>(got));
+  }
+  *crc = value;
+  return ReadOutcome::Ok;
+}
+
+}  // namespace mvrfind
