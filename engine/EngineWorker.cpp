@@ -1,0 +1,70 @@
+// The worker thread of a run. It reaches the hooks only through its sends to
+// the window, each of which waits until the owning thread has handled it.
+#include "TarvoCore.h"
+#include "TarvoEngine.h"
+
+unsigned CTarvoEngine::ThreadProc(void* pEngine) {
+  auto* engine = static_cast<CTarvoEngine*>(pEngine);
+  engine->WorkThroughEntries();
+  engine->EndRun();
+  return 0;
+}
+
+void CTarvoEngine::WorkThroughEntries() {
+  const CTarvoMode mode = m_eMode;
+  if (mode != modeConstruct && mode != modeReconstruct) return;
+  // The size is read anew after every entry.
+  for (int i = 0; i < m_Entries.GetSize(); ++i) {
+    if (m_bCanceled) return;
+    m_nCurrentEntry = i;
+    SendToWindow(WM_TARVO_STARTFILE, 0, 0);
+    // The engine is being destroyed: no hook would hear of this entry, and
+    // the core would only be told to stop.
+    if (m_bDestroying) return;
+    const E_TARVO_ERROR result = mode == modeConstruct ? DoConstruct(i) : DoReconstruct(i);
+    m_eErrorStatus = result;
+    SendToWindow(WM_TARVO_FINISHEDFILE, 0, 0);
+    switch (result) {
+      case TARVO_OK:
+      case TARVO_ERR_OVERWRITE_REFUSED:  // the hook kept the file; its cancel decides the rest
+        break;
+      case TARVO_ERR_CANCELLED:
+        return;
+      default:
+        if (SendToWindow(WM_TARVO_ERROR, 0, 0) != 0) return;
+        break;
+    }
+  }
+}
+
+void CTarvoEngine::EndRun() {
+  {
+    const std::lock_guard lock(m_DataLock);
+    m_nCurrentEntry = -1;
+    m_eMode = modeIdle;
+    m_bThreadRegistered = false;
+  }
+  // The last touch of the engine: once this is answered the hook may delete it.
+  SendToWindow(WM_TARVO_FINISHED, 0, 0);
+}
+
+E_TARVO_ERROR CTarvoEngine::DoConstruct(int nEntry) {
+  const CTarvoTaskEntry& entry = m_Entries[nEntry];
+  S_TARVO_CONSTRUCT_OPTIONS options{};
+  options.dwSize = sizeof options;
+  options.lConstructionSpeed = m_lConstructionSpeed;
+  options.bFullReferencePath = m_bFullPathSaved ? 1 : 0;
+  options.bFullTargetPath = m_bFullPathSaved ? 1 : 0;
+  options.bNotifyOverwrite = 1;
+  return ConstructDeltaFile(entry.GetReferenceFile().c_str(), entry.GetExistingFile().c_str(),
+                            entry.GetOutputFile().c_str(), GetNotifyInfoPtr(), &options);
+}
+
+E_TARVO_ERROR CTarvoEngine::DoReconstruct(int nEntry) {
+  const CTarvoTaskEntry& entry = m_Entries[nEntry];
+  S_TARVO_RECONSTRUCT_OPTIONS options{};
+  options.dwSize = sizeof options;
+  options.bNotifyOverwrite = 1;
+  return ReconstructTargetFile(entry.GetReferenceFile().c_str(), entry.GetExistingFile().c_str(),
+                               entry.GetOutputFile().c_str(), GetNotifyInfoPtr(), &options);
+}

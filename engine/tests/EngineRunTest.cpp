@@ -1,0 +1,194 @@
+// The order of the hooks and the results of whole runs, with real core calls.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EventLoop.h"
+#include "JobFiles.h"
+#include "RecordingEngine.h"
+
+using namespace enginetest;
+
+namespace {
+
+// Failed: whatever the core left behind (a partial file may stay), it is no usable output.
+enum class Output { Written, Absent, Kept, Failed };
+
+struct Scenario {
+  const char* name;
+  CTarvoEngine::CTarvoMode mode;
+  int jobs;
+  std::function<void(std::vector<Job>&)> prepare;  // after the inputs are made
+  std::function<void(Script&)> script;
+  std::function<void(RecordingEngine&)> beforeStart;
+  std::vector<std::string> hooks;
+  E_TARVO_ERROR status;
+  std::vector<Output> outputs;
+};
+
+const char kKept[] = "an output that is to stay";
+
+void DeltaOfJob1Exists(std::vector<Job>& jobs) {
+  testsupport::WriteFile(jobs[1].delta, Bytes(kKept, kKept + sizeof kKept));
+}
+void RebuiltOfJob1Exists(std::vector<Job>& jobs) {
+  testsupport::WriteFile(jobs[1].rebuilt, Bytes(kKept, kKept + sizeof kKept));
+}
+void LoseOriginalOfJob0(std::vector<Job>& jobs) { ::unlink(jobs[0].original.c_str()); }
+
+// Refuses the overwrite (which needs the cancel flag) and then withdraws the
+// cancel, so that the entries after the refused one are processed too.
+void RefuseOverwriteOnly(Script& s) {
+  s.onFileExists = [](RecordingEngine& e, int) { e.CancelProcessing(); };
+  s.onFinishedFile = [](RecordingEngine& e, int) { e.WithdrawCancel(); };
+}
+
+const std::vector<std::string> kThreeGood = {
+    "start",         "startfile 0", "progress 0", "finishedfile 0", "startfile 1", "progress 1",
+    "finishedfile 1", "startfile 2", "progress 2", "finishedfile 2", "finished"};
+
+const Scenario kScenarios[] = {
+    {"ThreeConstructions", CTarvoEngine::modeConstruct, 3, nullptr, nullptr, nullptr, kThreeGood, TARVO_OK,
+     {Output::Written, Output::Written, Output::Written}},
+    {"ThreeReconstructions", CTarvoEngine::modeReconstruct, 3, nullptr, nullptr, nullptr, kThreeGood, TARVO_OK,
+     {Output::Written, Output::Written, Output::Written}},
+    {"EmptyList", CTarvoEngine::modeConstruct, 0, nullptr, nullptr, nullptr, {"start", "finished"}, TARVO_OK, {}},
+    {"OverwriteRefusedInTheMiddle", CTarvoEngine::modeConstruct, 3, DeltaOfJob1Exists, RefuseOverwriteOnly, nullptr,
+     {"start", "startfile 0", "progress 0", "finishedfile 0", "startfile 1", "exists 1", "finishedfile 1",
+      "startfile 2", "progress 2", "finishedfile 2", "finished"},
+     TARVO_OK, {Output::Written, Output::Kept, Output::Written}},
+    {"ReconstructionOverwriteRefused", CTarvoEngine::modeReconstruct, 3, RebuiltOfJob1Exists, RefuseOverwriteOnly,
+     nullptr,
+     {"start", "startfile 0", "progress 0", "finishedfile 0", "startfile 1", "exists 1", "finishedfile 1",
+      "startfile 2", "progress 2", "finishedfile 2", "finished"},
+     TARVO_OK, {Output::Written, Output::Kept, Output::Written}},
+    {"ErrorAnsweredStop", CTarvoEngine::modeConstruct, 3, LoseOriginalOfJob0,
+     [](Script& s) { s.onError = [](RecordingEngine&, int, E_TARVO_ERROR) { return 1; }; }, nullptr,
+     {"start", "startfile 0", "finishedfile 0", "error 0 1", "finished"}, TARVO_ERR_OPEN_ORIGINAL,
+     {Output::Failed, Output::Absent, Output::Absent}},
+    {"ErrorAnsweredGoOn", CTarvoEngine::modeConstruct, 3, LoseOriginalOfJob0, nullptr, nullptr,
+     {"start", "startfile 0", "finishedfile 0", "error 0 1", "startfile 1", "progress 1", "finishedfile 1",
+      "startfile 2", "progress 2", "finishedfile 2", "finished"},
+     TARVO_OK, {Output::Failed, Output::Written, Output::Written}},
+    // The hook's own "stop" is dropped once it has answered early.
+    {"ErrorAnsweredEarlyWhileTheHookGoesOn", CTarvoEngine::modeConstruct, 3, LoseOriginalOfJob0,
+     [](Script& s) {
+       s.onError = [](RecordingEngine& e, int, E_TARVO_ERROR) {
+         e.ResumeProcessing();
+         // The worker is free again: the next entry starts while this hook still runs.
+         const Record& r = e.GetRecord();
+         EXPECT_TRUE(PumpUntil([&] { return std::count(r.hooks.begin(), r.hooks.end(), "startfile 1") != 0; }));
+         return 1;
+       };
+     },
+     nullptr,
+     {"start", "startfile 0", "finishedfile 0", "error 0 1", "startfile 1", "progress 1", "finishedfile 1",
+      "startfile 2", "progress 2", "finishedfile 2", "finished"},
+     TARVO_OK, {Output::Failed, Output::Written, Output::Written}},
+    {"CancelFromProgress", CTarvoEngine::modeConstruct, 3, nullptr,
+     [](Script& s) { s.onProgress = [](RecordingEngine& e, int, uint32_t, uint32_t) { e.CancelProcessing(); }; },
+     nullptr, {"start", "startfile 0", "progress 0", "finishedfile 0", "finished"}, TARVO_ERR_CANCELLED,
+     {Output::Absent, Output::Absent, Output::Absent}},
+    {"CancelPendingBeforeTheRun", CTarvoEngine::modeConstruct, 3, nullptr, nullptr,
+     [](RecordingEngine& e) { e.CancelProcessing(); }, {"start", "finished"}, TARVO_OK,
+     {Output::Absent, Output::Absent, Output::Absent}},
+};
+
+void PrintTo(const Scenario& sc, std::ostream* os) { *os << sc.name; }
+
+class EngineRun : public ::testing::TestWithParam<Scenario> {
+ protected:
+  JobFiles files;
+};
+
+TEST_P(EngineRun, HooksComeInOrderOnTheStartingThread) {
+  const Scenario& sc = GetParam();
+  std::vector<Job> jobs;
+  for (int i = 0; i < sc.jobs; ++i) {
+    const std::string name = "job" + std::to_string(i);
+    jobs.push_back(sc.mode == CTarvoEngine::modeConstruct ? files.Make(name, 10u + static_cast<unsigned>(i))
+                                                           : files.MakeWithDelta(name, 10u + static_cast<unsigned>(i)));
+  }
+  if (sc.prepare) sc.prepare(jobs);
+
+  Script script;
+  if (sc.script) sc.script(script);
+  Record record;
+  RecordingEngine engine(record, script);
+  for (const Job& job : jobs) {
+    if (sc.mode == CTarvoEngine::modeConstruct) engine.AddJob(job.original, job.modified, job.delta);
+    else engine.AddJob(job.original, job.delta, job.rebuilt);
+  }
+  if (sc.beforeStart) sc.beforeStart(engine);
+
+  ASSERT_TRUE(sc.mode == CTarvoEngine::modeConstruct ? engine.Construct() : engine.Reconstruct());
+  ASSERT_TRUE(PumpUntil([&] { return record.finished; }));
+
+  EXPECT_EQ(record.hooks, sc.hooks);
+  EXPECT_EQ(record.offThread, 0);
+  EXPECT_EQ(engine.GetErrorStatus(), sc.status);
+  EXPECT_FALSE(engine.IsCanceled());
+  for (size_t i = 0; i < sc.outputs.size(); ++i) {
+    const Job& job = jobs[i];
+    const std::string& output = sc.mode == CTarvoEngine::modeConstruct ? job.delta : job.rebuilt;
+    switch (sc.outputs[i]) {
+      case Output::Written:
+        EXPECT_TRUE(sc.mode == CTarvoEngine::modeConstruct ? files.DeltaRebuildsModified(job)
+                                                            : files.RebuiltIsModified(job))
+            << "entry " << i;
+        break;
+      case Output::Absent:
+        EXPECT_FALSE(testsupport::Exists(output)) << "entry " << i;
+        break;
+      case Output::Failed:
+        EXPECT_FALSE(files.DeltaRebuildsModified(job)) << "entry " << i;
+        break;
+      case Output::Kept:
+        EXPECT_EQ(testsupport::ReadFile(output), Bytes(kKept, kKept + sizeof kKept)) << "entry " << i;
+        break;
+    }
+  }
+  EXPECT_TRUE(files.box.TempFilesLeft().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, EngineRun, ::testing::ValuesIn(kScenarios),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+
+namespace {
+
+TEST(EngineProgress, CarriesTheEntryAndTheCoresCounts) {
+  JobFiles files;
+  for (const auto mode : {CTarvoEngine::modeConstruct, CTarvoEngine::modeReconstruct}) {
+    SCOPED_TRACE(mode);
+    const Job job = files.MakeWithDelta(mode == CTarvoEngine::modeConstruct ? "c" : "r", 3);
+    ::unlink(mode == CTarvoEngine::modeConstruct ? job.delta.c_str() : job.rebuilt.c_str());
+    const Script script;
+    Record record;
+    RecordingEngine engine(record, script);
+    engine.AddJob("", "", "");  // fails at once, and the entry after it reports as entry 1
+    if (mode == CTarvoEngine::modeConstruct) engine.AddJob(job.original, job.modified, job.delta);
+    else engine.AddJob(job.original, job.delta, job.rebuilt);
+    ASSERT_TRUE(mode == CTarvoEngine::modeConstruct ? engine.Construct() : engine.Reconstruct());
+    ASSERT_TRUE(PumpUntil([&] { return record.finished; }));
+
+    const auto& p = record.progress;
+    ASSERT_GE(p.size(), 3u);
+    EXPECT_EQ(p.front().done, 0u);
+    EXPECT_EQ(p.back().done, job.modifiedBytes.size());
+    for (size_t i = 0; i < p.size(); ++i) {
+      EXPECT_EQ(p[i].entry, 1);
+      EXPECT_EQ(p[i].total, job.modifiedBytes.size());
+      if (i > 0) {
+        EXPECT_GE(p[i].done, p[i - 1].done);
+      }
+    }
+  }
+}
+
+}  // namespace
