@@ -18,6 +18,7 @@
 #include "Matcher.h"
 #include "Notify.h"
 #include "PosixFile.h"
+#include "SizedRecord.h"
 #include "TarvoCore.h"
 #include "TarvoFileLib.h"
 #include "TempFile.h"
@@ -28,14 +29,6 @@ namespace {
 
 constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), 43, 1, 1, 1};
 constexpr size_t kChecksumBlock = 65536;
-
-S_TARVO_CONSTRUCT_OPTIONS ReadOptions(const S_TARVO_CONSTRUCT_OPTIONS* caller) {
-  S_TARVO_CONSTRUCT_OPTIONS options = kDefaultOptions;
-  if (caller != nullptr) {
-    std::memcpy(&options, caller, std::min<size_t>(caller->dwSize, sizeof options));
-  }
-  return options;
-}
 
 std::string StoredName(const char* path, int32_t fullPath) {
   return fullPath != 0 ? TFLGetFullFileName(path) : TFLGetFileName(path);
@@ -192,7 +185,7 @@ TARVOCORE_API E_TARVO_ERROR ConstructDeltaFile(const char* originalPath, const c
                                                const S_TARVO_CONSTRUCT_OPTIONS* options) {
   using namespace tarvo;
   const Notifier notifier(notify);
-  const S_TARVO_CONSTRUCT_OPTIONS opts = ReadOptions(options);
+  const S_TARVO_CONSTRUCT_OPTIONS opts = ReadSizedRecord(kDefaultOptions, options);
   const char* original = originalPath != nullptr ? originalPath : "";
   const char* modified = modifiedPath != nullptr ? modifiedPath : "";
   const char* delta = deltaPath != nullptr ? deltaPath : "";

@@ -35,26 +35,18 @@ void PosixFile::Write(const void* data, size_t size) {
   }
 }
 
-size_t PosixFile::Read(void* data, size_t size) {
-  auto p = static_cast<char*>(data);
-  size_t got = 0;
-  while (got < size) {
-    ssize_t n = ::read(fd_, p + got, size - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw CFileException{errno};
-    }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
-  }
-  return got;
-}
+size_t PosixFile::Read(void* data, size_t size) { return Transfer(data, size, -1); }
 
 size_t PosixFile::ReadAt(void* data, size_t size, uint64_t offset) const {
+  return Transfer(data, size, static_cast<int64_t>(offset));
+}
+
+size_t PosixFile::Transfer(void* data, size_t size, int64_t offset) const {
   auto p = static_cast<char*>(data);
   size_t got = 0;
   while (got < size) {
-    ssize_t n = ::pread(fd_, p + got, size - got, static_cast<off_t>(offset + got));
+    const ssize_t n = offset < 0 ? ::read(fd_, p + got, size - got)
+                                 : ::pread(fd_, p + got, size - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
     if (n < 0) {
       if (errno == EINTR) continue;
       throw CFileException{errno};

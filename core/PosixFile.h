@@ -36,6 +36,9 @@ class PosixFile {
   uint64_t Length() const;
 
  private:
+  // Reads at the file position when offset < 0, else at offset.
+  size_t Transfer(void* data, size_t size, int64_t offset) const;
+
   int fd_ = -1;
 };
 

@@ -19,6 +19,7 @@
 #include "MvrFileInfo.h"
 #include "Notify.h"
 #include "PosixFile.h"
+#include "SizedRecord.h"
 #include "TarvoCore.h"
 #include "TempFile.h"
 #include "platform/Files.h"
@@ -28,12 +29,6 @@ namespace {
 
 constexpr S_TARVO_RECONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1};
 constexpr size_t kWorkSize = 131072;
-
-S_TARVO_RECONSTRUCT_OPTIONS ReadOptions(const S_TARVO_RECONSTRUCT_OPTIONS* caller) {
-  S_TARVO_RECONSTRUCT_OPTIONS options = kDefaultOptions;
-  if (caller != nullptr) std::memcpy(&options, caller, std::min<size_t>(caller->dwSize, sizeof options));
-  return options;
-}
 
 // Which file a failing read, write or seek belongs to decides the code.
 enum class Phase { ReadDelta, ReadOriginal, WriteOutput, VerifyOutput };
@@ -281,7 +276,7 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
                                                   const S_TARVO_RECONSTRUCT_OPTIONS* options) {
   using namespace tarvo;
   const Notifier notifier(notify);
-  const S_TARVO_RECONSTRUCT_OPTIONS opts = ReadOptions(options);
+  const S_TARVO_RECONSTRUCT_OPTIONS opts = ReadSizedRecord(kDefaultOptions, options);
   try {
     return Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "",
                           modifiedPath != nullptr ? modifiedPath : "", notifier, opts)
