@@ -97,6 +97,20 @@ WORK="$(mktemp -d "${TMPDIR:-/tmp}/mvr-bench.XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
 FAILED=0
 
+# Run a private copy of the programs and their shared libraries, so that a
+# rebuild of the tree during a long run cannot mix two builds in one table.
+BUILT="$(date -u -r "$BIN/MvrCnstr" '+%Y-%m-%d %H:%M UTC')"
+COMMIT="$(git -C "$REPO" describe --always --dirty 2>/dev/null || echo unknown)"
+mkdir -p "$WORK/snap/bin" "$WORK/snap/lib"
+cp -p "$BIN/MvrCnstr" "$WORK/snap/bin/"
+[ "$HAVE_RECN" -eq 1 ] && cp -p "$BIN/MvrRecn" "$WORK/snap/bin/"
+if [ -d "$BIN/../lib" ]; then
+  find "$BIN/../lib" -maxdepth 1 -name '*.so*' -exec cp -pP {} "$WORK/snap/lib/" \;
+fi
+BIN="$WORK/snap/bin"
+MVR_ENV=(env "LD_LIBRARY_PATH=$WORK/snap/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}")
+note "programs from commit $COMMIT, MvrCnstr built $BUILT"
+
 # timed LABEL CMD... : runs CMD $RUNS times with stdin from /dev/null; sets
 # T (median wall seconds) and M (peak RSS KiB of that run), or T=M=FAIL.
 timed() {
@@ -135,6 +149,7 @@ window_log() {
 # verify FILE : compares FILE with the pair's `new`; sets V to ok or DIFFERS
 verify() {
   if [ -f "$1" ] && cmp -s "$1" "$NEW"; then V=ok; else V=DIFFERS; FAILED=1; note "  $1 differs from $NEW"; fi
+  rm -f "$1"
 }
 mibr() { if [ "$1" = "-" ]; then echo "-"; else mib "$1"; fi; }
 mib2() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
@@ -151,7 +166,7 @@ for d in "${PAIRS[@]}"; do
   note "$pair: old $so B, new $sn B, zstd --long=$N"
   rm -f "$WORK"/out.* "$WORK"/rebuilt*
 
-  timed MvrCnstr "$BIN/MvrCnstr" "$OLD" "$NEW" "$WORK/out.mvr"
+  timed MvrCnstr "${MVR_ENV[@]}" "$BIN/MvrCnstr" "$OLD" "$NEW" "$WORK/out.mvr"
   mt="$T"; mm="$M"
   ms="-"; [ "$mt" != FAIL ] && [ -f "$WORK/out.mvr" ] && ms="$(size_of "$WORK/out.mvr")"
   extra="FAIL"
@@ -171,7 +186,7 @@ for d in "${PAIRS[@]}"; do
   if [ "$HAVE_RECN" -eq 1 ]; then
     rt="-"; rm_="-"; rv="-"
     if [ "$ms" != "-" ]; then
-      timed MvrRecn "$BIN/MvrRecn" "$WORK/out.mvr" "$OLD" "$WORK/rebuilt"
+      timed MvrRecn "${MVR_ENV[@]}" "$BIN/MvrRecn" "$WORK/out.mvr" "$OLD" "$WORK/rebuilt"
       rt="$T"; rm_="$M"; rv="-"
       [ "$rt" != FAIL ] && { verify "$WORK/rebuilt"; rv="$V"; }
     fi
@@ -193,6 +208,8 @@ done
 
 # ---------------------------------------------------------------- tables
 report() {
+  echo "Programs from commit $COMMIT (MvrCnstr built $BUILT); $(nproc) CPUs; finished $FINISHED."
+  echo
   echo "Construction (wall s = median of $RUNS runs; RSS = peak RSS of that run, MiB;"
   echo "extra = MvrCnstr peak RSS minus the sizes of both inputs, clamped at 0; sizes in bytes;"
   echo "zstd: -19 --long=N --patch-from, N = window log for the larger file)"
@@ -212,6 +229,7 @@ report() {
     echo "Reconstruction: not measured (no build/bin/MvrRecn)."
   fi
 }
+FINISHED="$(date -u "+%Y-%m-%d %H:%M UTC")"
 report
 if [ -n "$OUT_FILE" ]; then
   report >"$OUT_FILE"
