@@ -24,3 +24,17 @@ function(mvr_add_test name)
     add_dependencies(mvr_threads_tests ${name})
   endif()
 endfunction()
+
+# mvr_add_qt_test(name SOURCES ... LIBS ...): one Qt Test program for a
+# window, run on Qt's offscreen platform and kept out of the sanitizer run.
+function(mvr_add_qt_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets mvr_warnings)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    LABELS gui
+    ENVIRONMENT QT_QPA_PLATFORM=offscreen
+    TIMEOUT 300)
+endfunction()

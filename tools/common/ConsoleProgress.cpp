@@ -48,6 +48,14 @@ int32_t ConsoleProgress(TypeNotifyEvent* event, uintptr_t /*userValue*/) {
   return 0;
 }
 
+S_TARVO_NOTIFY_INFO ConsoleTarget() {
+  S_TARVO_NOTIFY_INFO notify{};
+  notify.dwMethod = TARVO_NOTIFY_FUNCTION;
+  notify.pfnNotify = ConsoleProgress;
+  notify.nMessage = 0;
+  return notify;
+}
+
 const char* ReportedFileName() { return g_fileName.c_str(); }
 
 int FinishWithMessage(E_TARVO_ERROR result) {

@@ -14,6 +14,10 @@ inline constexpr unsigned kBarWidth = 40;
 // swallowed).
 int32_t ConsoleProgress(TypeNotifyEvent* event, uintptr_t userValue);
 
+// The notification record that routes the core's events to ConsoleProgress
+// (function delivery, user value 0).
+S_TARVO_NOTIFY_INFO ConsoleTarget();
+
 // The name of the first file reported as being processed (empty until then).
 const char* ReportedFileName();
 

@@ -26,10 +26,7 @@ int main(int argc, char** argv) {
   std::fputs("Press Esc to abort construction . . .\n\n", stdout);
   std::fflush(stdout);
 
-  S_TARVO_NOTIFY_INFO notify{};
-  notify.dwMethod = TARVO_NOTIFY_FUNCTION;
-  notify.pfnNotify = mvr::ConsoleProgress;
-  notify.nMessage = 0;
+  const S_TARVO_NOTIFY_INFO notify = mvr::ConsoleTarget();
   const E_TARVO_ERROR result = ConstructDeltaFile(argv[1], argv[2], output.c_str(), &notify, nullptr);
 
   std::printf("\n\n%s", output.c_str());

@@ -14,10 +14,7 @@ int main(int argc, char** argv) {
   std::fputs("Press Esc to abort reconstruction . . .\n\n", stdout);
   std::fflush(stdout);
 
-  S_TARVO_NOTIFY_INFO notify{};
-  notify.dwMethod = TARVO_NOTIFY_FUNCTION;
-  notify.pfnNotify = mvr::ConsoleProgress;
-  notify.nMessage = 0;
+  const S_TARVO_NOTIFY_INFO notify = mvr::ConsoleTarget();
   const E_TARVO_ERROR result = ReconstructTargetFile(argc > 2 ? argv[2] : nullptr, argv[1],
                                                      argc > 3 ? argv[3] : nullptr, &notify, nullptr);
 
