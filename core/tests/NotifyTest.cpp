@@ -12,22 +12,16 @@ using namespace testsupport;
 
 namespace {
 
-struct Seen {
-  int32_t kind;
-  std::string name;
-  uint32_t done, total;
-};
-
 // A host that records every event and answers from a script.
 struct Host {
-  std::vector<Seen> events;
+  std::vector<SeenEvent> events;
   int32_t answerExists = 0;
   int32_t answerFirstAndLast = 0;
   size_t cancelAtCheckpoint = 0;  // 1-based; 0 never
   uintptr_t userValue = 0;
 
   int32_t Answer(const TypeNotifyEvent& e) {
-    events.push_back({e.nKind, e.pszFileName, e.dwDone, e.dwTotal});
+    events.emplace_back(e);
     if (e.nKind == TARVO_EVENT_FILE_EXISTS) return answerExists;
     if (e.dwDone == 0 || e.dwDone == e.dwTotal) return answerFirstAndLast;
     return cancelAtCheckpoint != 0 && Checkpoints() >= cancelAtCheckpoint;

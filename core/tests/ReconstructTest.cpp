@@ -254,23 +254,15 @@ TEST_F(Reconstruct, VersionOneBodies) {
   ExpectNoTempFiles();
 }
 
-struct Seen {
-  int32_t kind;
-  std::string name;
-  uint32_t done, total;
-};
-
 struct Host {
-  std::vector<Seen> events;
+  std::vector<SeenEvent> events;
   int32_t answerExists = 0;
-  size_t cancelAt = 0;    // stop from this report on (1-based)
-  size_t stopOnlyAt = 0;  // stop at this report only
+  size_t stopOnlyAt = 0;  // stop at this report only (1-based)
   static int32_t Fn(TypeNotifyEvent* e, uintptr_t self) {
     auto* h = reinterpret_cast<Host*>(self);
-    h->events.push_back({e->nKind, e->pszFileName, e->dwDone, e->dwTotal});
+    h->events.emplace_back(*e);
     if (e->nKind == TARVO_EVENT_FILE_EXISTS) return h->answerExists;
-    if (h->stopOnlyAt != 0) return h->events.size() == h->stopOnlyAt;
-    return h->cancelAt != 0 && h->events.size() >= h->cancelAt;
+    return h->events.size() == h->stopOnlyAt;
   }
   S_TARVO_NOTIFY_INFO Target() {
     S_TARVO_NOTIFY_INFO n{};

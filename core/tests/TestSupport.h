@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "TarvoTypes.h"
+
 namespace testsupport {
 
 using Bytes = std::vector<uint8_t>;
@@ -86,6 +88,14 @@ class Sandbox {
  private:
   std::string root_, tmp_, savedTmp_;
   bool hadTmp_ = false;
+};
+
+// One notification as a host saw it; the event itself lives only during delivery.
+struct SeenEvent {
+  int32_t kind;
+  std::string name;
+  uint32_t done, total;
+  explicit SeenEvent(const TypeNotifyEvent& e) : kind(e.nKind), name(e.pszFileName), done(e.dwDone), total(e.dwTotal) {}
 };
 
 inline Bytes RandomBytes(std::mt19937& rng, size_t n, int alphabet = 256) {
