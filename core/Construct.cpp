@@ -17,6 +17,7 @@
 #include "Format.h"
 #include "Matcher.h"
 #include "Notify.h"
+#include "OutputFile.h"
 #include "PosixFile.h"
 #include "SizedRecord.h"
 #include "TarvoCore.h"
@@ -37,6 +38,11 @@ std::string StoredName(const char* path, int32_t fullPath) {
 // Thrown where the call ends with a code and the partial difference file is
 // to stay on disk as it is.
 struct Stop {
+  E_TARVO_ERROR code;
+};
+
+// Thrown where an input shrank while it was mapped; both files go.
+struct ReadFault {
   E_TARVO_ERROR code;
 };
 
@@ -70,20 +76,23 @@ void Finalize(PosixFile& file, TypeHeadDeltaFile header) {
 
 class Construction {
  public:
-  Construction(const char* original, const char* modified, const char* delta,
-               const Notifier& notifier, const S_TARVO_CONSTRUCT_OPTIONS& options)
-      : original_(original), modified_(modified), delta_(delta), notifier_(notifier),
-        options_(options) {}
+  Construction(const char* original, const char* modified, const Notifier& notifier,
+               const S_TARVO_CONSTRUCT_OPTIONS& options, OutputFile& output)
+      : original_(original), modified_(modified), notifier_(notifier),
+        options_(options), output_(output), deltaFile_(output.File()) {}
 
   // Steps from creating the difference file on. Failures that leave the
   // partial file come back as Stop; failures that remove it as exceptions.
   E_TARVO_ERROR Run() {
-    if (!deltaFile_.Open(delta_, O_WRONLY | O_CREAT | O_TRUNC)) return TARVO_ERR_OPEN_DELTA;
-    deltaExists_ = true;
+    if (output_.Create() != OutputFile::Status::Ok) return TARVO_ERR_OPEN_DELTA;
     try {
       return Build();
     } catch (const Stop& stop) {
+      output_.Keep();
       return stop.code;
+    } catch (const ReadFault& fault) {
+      Discard();
+      return fault.code;
     } catch (const CFileException&) {
       Discard();
       return TARVO_ERR_WRITE_DELTA;
@@ -128,50 +137,57 @@ class Construction {
     header.dwTargetFileSize = sMod;
     header.dwReferenceFileCheckSum = Crc32(0, originalMap_.GetData(), sOrig);
     header.dwTargetFileCheckSum = Crc32(0, modifiedMap_.GetData(), sMod);
+    CheckInputs();
     header.dwCodeOffset = static_cast<uint32_t>(kDeltaHeaderSize + originalName.size() + modifiedName.size());
 
     if (!code_.Create()) throw Stop{TARVO_ERR_CREATE_OUTPUT};
 
     notifier_.Progress(modified_, 0, sMod);
+    bool matched = false;
     {
+      // The compressor writes to both files until it has been joined, which
+      // the end of this scope does on every way out; no file it uses may be
+      // closed before then.
       BackgroundCompression compression(code_.File(), deltaFile_);
       CodeWriter writer(code_.File(), compression.Pipe(), sOrig, sMod, notifier_, modified_);
-      if (!RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod,
-                      platform::kAllocationGranularity, writer)) {
-        return Cancel();
+      matched = RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod,
+                           platform::kAllocationGranularity, writer);
+      if (matched) {
+        writer.Flush();
+        notifier_.Progress(modified_, sMod, sMod);
+        if (!compression.Finish()) throw CFileException{0};
       }
-      writer.Flush();
-      notifier_.Progress(modified_, sMod, sMod);
-      if (!compression.Finish()) throw CFileException{0};
     }
+    if (!matched) {
+      Discard();
+      return TARVO_ERR_CANCELLED;
+    }
+    CheckInputs();
     code_.Remove();
-    deltaFile_.Close();
 
-    if (!deltaFile_.Open(delta_, O_RDWR)) return TARVO_ERR_OPEN_DELTA;
     Finalize(deltaFile_, header);
-    deltaFile_.Close();
+    if (!output_.Commit()) return TARVO_ERR_WRITE_DELTA;
     return TARVO_OK;
   }
 
-  E_TARVO_ERROR Cancel() {
-    Discard();
-    return TARVO_ERR_CANCELLED;
+  // An input that shrank under its mapping read as zeros from there on, so
+  // what was computed from it is wrong.
+  void CheckInputs() const {
+    if (originalMap_.Faulted()) throw ReadFault{TARVO_ERR_READ_ORIGINAL};
+    if (modifiedMap_.Faulted()) throw ReadFault{TARVO_ERR_READ_MODIFIED};
   }
 
   void Discard() {
-    deltaFile_.Close();
     code_.Remove();
-    if (deltaExists_) ::unlink(delta_);
-    deltaExists_ = false;
+    output_.Discard();
   }
 
   const char* original_;
   const char* modified_;
-  const char* delta_;
   const Notifier& notifier_;
   const S_TARVO_CONSTRUCT_OPTIONS options_;
-  PosixFile deltaFile_;
-  bool deltaExists_ = false;
+  OutputFile& output_;
+  PosixFile& deltaFile_;
   CFileMapping modifiedMap_, originalMap_;
   TempFile code_;
 };
@@ -195,12 +211,15 @@ TARVOCORE_API E_TARVO_ERROR ConstructDeltaFile(const char* originalPath, const c
   if (platform::SameFile(delta, original) || platform::SameFile(delta, modified)) {
     return TARVO_ERR_OPEN_DELTA;
   }
-  if (opts.bNotifyOverwrite != 0 && platform::FileExists(delta) &&
-      notifier.FileExists(delta) != 0) {
+  // The difference file is written beside its name and takes it only at the
+  // end, so a failed run leaves an older file of that name as it was.
+  OutputFile output;
+  if (output.Prepare(delta, true) != OutputFile::Status::Ok) return TARVO_ERR_OPEN_DELTA;
+  if (opts.bNotifyOverwrite != 0 && output.Existed() && notifier.FileExists(delta) != 0) {
     return TARVO_ERR_OVERWRITE_REFUSED;
   }
   try {
-    return Construction(original, modified, delta, notifier, opts).Run();
+    return Construction(original, modified, notifier, opts, output).Run();
   } catch (const std::bad_alloc&) {
     return TARVO_ERR_NO_MEMORY;
   }

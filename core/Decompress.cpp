@@ -2,17 +2,19 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "DclAdapter.h"
+#include "Format.h"
 #include "TarvoTypes.h"
 
 namespace tarvo {
 namespace {
 
-BodyResult Inflate(PosixFile& in, PosixFile& out) {
+BodyResult Inflate(PosixFile& in, PosixFile& out, uint64_t limit) {
   constexpr size_t kInSize = 1 << 16, kOutSize = 1 << 18;
   std::vector<uint8_t> inBuf(kInSize), outBuf(kOutSize);
   z_stream zs{};
@@ -33,7 +35,10 @@ BodyResult Inflate(PosixFile& in, PosixFile& out) {
       zs.next_out = outBuf.data();
       zs.avail_out = static_cast<uInt>(kOutSize);
       const int rc = inflate(&zs, Z_NO_FLUSH);
-      out.Write(outBuf.data(), kOutSize - zs.avail_out);
+      const size_t produced = kOutSize - zs.avail_out;
+      if (produced > limit) return BodyResult::Damaged;
+      limit -= produced;
+      out.Write(outBuf.data(), produced);
       if (rc == Z_STREAM_END) return BodyResult::Ok;
       if (rc != Z_OK) return BodyResult::Ok;  // damaged stream: what came out stands
     }
@@ -45,6 +50,7 @@ BodyResult Inflate(PosixFile& in, PosixFile& out) {
 struct ExplodeIo {
   PosixFile* in;
   PosixFile* out;
+  uint64_t limit;
   bool failed = false;
 };
 
@@ -62,6 +68,11 @@ unsigned int ExplodeRead(char* buf, unsigned int* size, void* param) {
 void ExplodeWrite(char* buf, unsigned int* size, void* param) {
   auto* io = static_cast<ExplodeIo*>(param);
   if (io->failed) return;
+  if (*size > io->limit) {
+    io->failed = true;
+    return;
+  }
+  io->limit -= *size;
   try {
     io->out->Write(buf, *size);
   } catch (const CFileException&) {
@@ -69,23 +80,30 @@ void ExplodeWrite(char* buf, unsigned int* size, void* param) {
   }
 }
 
-BodyResult Explode(PosixFile& in, PosixFile& out) {
+BodyResult Explode(PosixFile& in, PosixFile& out, uint64_t limit) {
   std::unique_ptr<char[]> work(new (std::nothrow) char[mvrcodec::kExplodeWorkArea]);
   if (!work) return BodyResult::Damaged;
-  ExplodeIo io{&in, &out};
+  ExplodeIo io{&in, &out, limit};
   const unsigned int rc = explode(ExplodeRead, ExplodeWrite, work.get(), &io);
   return rc == 0 && !io.failed ? BodyResult::Ok : BodyResult::Damaged;
 }
 
 }  // namespace
 
-BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile) {
+uint64_t CodeStreamLimit(uint32_t originalSize, uint32_t modifiedSize) {
+  const FieldWidths w = WidthsFor(originalSize, modifiedSize);
+  const uint64_t perByte = 1 + w.offset + std::max(w.insertLength, w.copyLength);
+  return perByte * modifiedSize + 64;
+}
+
+BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile,
+                      uint64_t limit) {
   try {
     deltaFile.Seek(codeOffset);
   } catch (const CFileException&) {
     return BodyResult::SeekFailed;
   }
-  return version == kDeltaVersion1 ? Explode(deltaFile, codeFile) : Inflate(deltaFile, codeFile);
+  return version == kDeltaVersion1 ? Explode(deltaFile, codeFile, limit) : Inflate(deltaFile, codeFile, limit);
 }
 
 }  // namespace tarvo

@@ -15,7 +15,16 @@ enum class BodyResult {
 // `codeFile`. Version '2' bodies are zlib streams: an error inside the stream
 // ends the unpacking without failing it (the short code stream is caught by
 // the checks that follow), and bytes after the stream's end are ignored.
-// Version '1' bodies are exploded.
-BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile);
+// Version '1' bodies are exploded. A body that unpacks to more than `limit`
+// bytes is damaged: no construction writes that much for the sizes the
+// header records, and the excess would only fill the disk.
+BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile,
+                      uint64_t limit);
+
+// The longest code stream a construction can write for these sizes: every
+// record rebuilds at least one byte and takes at most 1 + WO + max(WI, WL)
+// bytes of stream per byte it rebuilds (an insert of one byte), plus a few
+// bytes of slack.
+uint64_t CodeStreamLimit(uint32_t originalSize, uint32_t modifiedSize);
 
 }  // namespace tarvo

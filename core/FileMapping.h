@@ -22,6 +22,8 @@ class CFileMapping {
   void Close() { file_.Close(); }
   uint32_t GetSize() const { return file_.Size(); }
   const uint8_t* GetData() const { return file_.Data(); }
+  // The file shrank under the view and a read past its end saw zeros.
+  bool Faulted() const { return file_.Faulted(); }
 
  private:
   platform::MappedFile file_;

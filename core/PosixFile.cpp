@@ -7,11 +7,19 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/Files.h"
+
 namespace tarvo {
 
 bool PosixFile::Open(const char* path, int flags, mode_t mode) {
   Close();
   fd_ = ::open(path, flags | O_CLOEXEC, mode);
+  return fd_ >= 0;
+}
+
+bool PosixFile::OpenRegular(const char* path) {
+  Close();
+  fd_ = platform::OpenRegularFile(path);
   return fd_ >= 0;
 }
 

@@ -22,9 +22,13 @@ class PosixFile {
   PosixFile& operator=(const PosixFile&) = delete;
 
   bool Open(const char* path, int flags, mode_t mode = 0666);
+  // Read-only, and only a regular file: no device, FIFO or folder, and no
+  // waiting on one.
+  bool OpenRegular(const char* path);
   void Attach(int fd) { Close(); fd_ = fd; }
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
 
   void Write(const void* data, size_t size);
   // Reads until size bytes or the end of the file; returns the count.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -18,6 +19,7 @@
 #include "MvrCodec.h"
 #include "MvrFileInfo.h"
 #include "Notify.h"
+#include "OutputFile.h"
 #include "PosixFile.h"
 #include "SizedRecord.h"
 #include "TarvoCore.h"
@@ -73,20 +75,23 @@ class Reconstruction {
   E_TARVO_ERROR Finish(const Stop& stop) {
     original_.Close();
     delta_.Close();
-    output_.Close();
     code_.Remove();
-    if (stop.removeOutput && outputCreated_) ::unlink(outputPath_.c_str());
+    if (stop.removeOutput) {
+      output_.Discard();
+    } else {
+      output_.Keep();
+    }
     return stop.code;
   }
 
   E_TARVO_ERROR Steps() {
     CDeltaFileInfo info;
     const int prepared = info.PrepareInfo(deltaPath_.c_str());
-    if (!delta_.Open(deltaPath_.c_str(), O_RDONLY)) return TARVO_ERR_OPEN_DELTA;
+    if (!delta_.OpenRegular(deltaPath_.c_str())) return TARVO_ERR_OPEN_DELTA;
     if (prepared == 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
 
     if (originalPath_.empty()) originalPath_ = info.GetReferenceFileName();
-    if (!original_.Open(originalPath_.c_str(), O_RDONLY)) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
+    if (!original_.OpenRegular(originalPath_.c_str())) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
 
     phase_ = Phase::ReadOriginal;
     const uint64_t originalSize = original_.Length();
@@ -113,24 +118,37 @@ class Reconstruction {
     original_.Seek(0);
     if (ChecksumRest(original_, 0) != h.dwReferenceFileCheckSum) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
 
-    if (outputPath_.empty()) outputPath_ = info.GetTargetFileName();
+    // A name recorded in the difference file comes from whoever made it: it
+    // may create a new file, never climb out with "..", and never replace
+    // or write through anything that is already there.
+    const bool recorded = outputPath_.empty();
+    if (recorded) {
+      outputPath_ = info.GetTargetFileName();
+      if (!IsSafeRecordedName(outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    }
     const char* output = outputPath_.c_str();
-    // Creating the output truncates it: never when it is one of the inputs.
+    // Replacing an input would rebuild from a file that is being replaced.
     if (platform::SameFile(output, originalPath_.c_str()) || platform::SameFile(output, deltaPath_.c_str())) {
       throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
     }
-    if (options_.bNotifyOverwrite != 0 && platform::FileExists(output) && notifier_.FileExists(output) != 0) {
+    switch (output_.Prepare(outputPath_, !recorded)) {
+      case OutputFile::Status::Ok: break;
+      case OutputFile::Status::Exists: throw Stop{TARVO_ERR_OVERWRITE_REFUSED, false};
+      case OutputFile::Status::NotRegular:
+      case OutputFile::Status::CannotCreate: throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    }
+    if (options_.bNotifyOverwrite != 0 && output_.Existed() && notifier_.FileExists(output) != 0) {
       throw Stop{TARVO_ERR_OVERWRITE_REFUSED, false};
     }
-    if (!output_.Open(output, O_WRONLY | O_CREAT | O_TRUNC)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
-    outputCreated_ = true;
+    if (output_.Create() != OutputFile::Status::Ok) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
     if (!code_.Create()) throw Stop{TARVO_ERR_BAD_DELTA, false};
 
     const uint32_t total = h.dwTargetFileSize;
     notifier_.Progress(output, 0, total);
 
     phase_ = Phase::ReadDelta;
-    switch (UnpackBody(version_, delta_, codeOffset, code_.File())) {
+    switch (UnpackBody(version_, delta_, codeOffset, code_.File(),
+                       CodeStreamLimit(h.dwReferenceFileSize, h.dwTargetFileSize))) {
       case BodyResult::Ok: break;
       case BodyResult::Damaged: throw Stop{TARVO_ERR_BAD_DELTA, false};
       case BodyResult::SeekFailed: throw Stop{TARVO_ERR_READ_DELTA, true};
@@ -138,18 +156,20 @@ class Reconstruction {
     const uint64_t written = Decode(h, total);
 
     original_.Close();
-    output_.Close();
     delta_.Close();
     code_.Remove();
     notifier_.Progress(output, static_cast<uint32_t>(std::min<uint64_t>(written, UINT32_MAX)), total);
 
-    if (!output_.Open(output, O_RDONLY)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    // Read back what reached the disk, through the same descriptor: the
+    // file has no name of its own yet.
     phase_ = Phase::VerifyOutput;
-    const uint32_t result = ChecksumRest(output_, 0);
-    output_.Close();
+    output_.File().Seek(0);
+    const uint32_t result = ChecksumRest(output_.File(), 0);
     work_.reset();
     if (result != h.dwTargetFileCheckSum) throw Stop{TARVO_ERR_BAD_RESULT, false};
     if (written != total) throw Stop{TARVO_ERR_SIZE_MISMATCH, true};
+    phase_ = Phase::WriteOutput;
+    if (!output_.Commit()) throw CFileException{errno};
     return TARVO_OK;
   }
 
@@ -229,7 +249,7 @@ class Reconstruction {
     }
     void Flush() {
       r_.phase_ = Phase::WriteOutput;
-      r_.output_.Write(r_.work_.get(), fill_);
+      r_.output_.File().Write(r_.work_.get(), fill_);
       fill_ = 0;
     }
 
@@ -259,10 +279,10 @@ class Reconstruction {
   std::string originalPath_, deltaPath_, outputPath_;
   const Notifier& notifier_;
   const S_TARVO_RECONSTRUCT_OPTIONS options_;
-  PosixFile delta_, original_, output_;
+  PosixFile delta_, original_;
+  OutputFile output_;
   TempFile code_;
   std::unique_ptr<uint8_t[]> work_;
-  bool outputCreated_ = false;
   char version_ = kDeltaVersion2;
   Phase phase_ = Phase::ReadDelta;
 };

@@ -23,7 +23,6 @@ DecodeResult DecodeRecords(RecordInput& in, uint64_t streamSize, uint32_t origin
       mark = written + step;
       if (out.Checkpoint(written)) return {DecodeStatus::Cancelled, written};
     }
-    if (written > modifiedSize) return {DecodeStatus::Damaged, written};
     // A stream that ends inside a record is damaged; so is one whose records
     // would consume nothing (both sizes 0) and so never end.
     if (remaining < w.offset || w.offset + w.insertLength == 0) return {DecodeStatus::Damaged, written};
@@ -33,7 +32,7 @@ DecodeResult DecodeRecords(RecordInput& in, uint64_t streamSize, uint32_t origin
       if (remaining < w.insertLength) return {DecodeStatus::Damaged, written};
       const uint32_t length = Field(in, w.insertLength);
       remaining -= w.insertLength;
-      if (remaining < length) return {DecodeStatus::Damaged, written};
+      if (remaining < length || length > modifiedSize - written) return {DecodeStatus::Damaged, written};
       remaining -= length;
       out.Insert(in, length);
       written += length;
@@ -41,7 +40,9 @@ DecodeResult DecodeRecords(RecordInput& in, uint64_t streamSize, uint32_t origin
       if (remaining < w.copyLength) return {DecodeStatus::Damaged, written};
       const uint32_t length = Field(in, w.copyLength);
       remaining -= w.copyLength;
-      if (uint64_t{offset} + length > originalSize) return {DecodeStatus::Damaged, written};
+      if (uint64_t{offset} + length > originalSize || length > modifiedSize - written) {
+        return {DecodeStatus::Damaged, written};
+      }
       out.Copy(offset, length);
       written += length;
     }

@@ -33,7 +33,8 @@ class RecordOutput {
 
 enum class DecodeStatus {
   Ok,
-  Damaged,    // a record reaches past the original or past the stream, or output runs past the size
+  Damaged,    // a record reaches past the original, past the stream, or past the
+              // modified size (checked before any of its bytes are written)
   Cancelled,  // Checkpoint asked to stop
 };
 

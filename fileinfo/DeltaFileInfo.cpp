@@ -1,4 +1,9 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -9,12 +14,24 @@ CDeltaFileInfo::~CDeltaFileInfo() = default;
 
 int CDeltaFileInfo::PrepareInfo(const char* fileName) {
   if (fileName == nullptr) return 0;
-  std::FILE* f = std::fopen(fileName, "rb");
-  if (f == nullptr) return 0;
+  // Only a regular file can be a difference file; opening without blocking
+  // keeps a FIFO or a device from holding the caller up.
+  const int fd = ::open(fileName, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return 0;
+  struct stat st {};
   unsigned char buf[kReadSize];
-  const size_t got = std::fread(buf, 1, sizeof buf, f);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
+  size_t got = 0;
+  bool failed = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
+  while (!failed && got < sizeof buf) {
+    const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) {
+      failed = n < 0;
+      break;
+    }
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
   if (failed || got < kDeltaMinFileSize) return 0;
   // Only the bytes actually read are offered, so names that run past the
   // end of a short file are rejected instead of read from stale memory.

@@ -1,10 +1,12 @@
 #include "platform/ConsoleKeyboard.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
@@ -12,14 +14,55 @@ namespace platform {
 namespace {
 
 struct termios g_saved;
-std::atomic<bool> g_raw{false};
+struct termios g_rawSettings;
+std::atomic<bool> g_raw{false};      // the terminal is in raw mode now
+std::atomic<bool> g_wantRaw{false};  // it should be, whenever we hold the terminal
 bool g_setUp = false;
 bool g_isTerminal = false;
 
-void RestoreOnSignal(int sig) {
+void OnTerminate(int sig) {
   RestoreConsole();
-  std::signal(sig, SIG_DFL);
-  std::raise(sig);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+bool InForeground() { return ::tcgetpgrp(STDIN_FILENO) == ::getpgrp(); }
+
+// Back to raw input after a stop, unless the job now runs in the background,
+// where touching the terminal would stop it again.
+void ResumeRaw() {
+  if (!g_wantRaw.load() || g_raw.load() || !InForeground()) return;
+  if (::tcsetattr(STDIN_FILENO, TCSANOW, &g_rawSettings) == 0) g_raw = true;
+}
+
+void Handle(int sig, void (*handler)(int)) {
+  struct sigaction sa {};
+  sa.sa_handler = handler;
+  sa.sa_flags = SA_RESTART;
+  sigemptyset(&sa.sa_mask);
+  ::sigaction(sig, &sa, nullptr);
+}
+
+// Ctrl+Z: the shell gets its terminal back as it was, and raw input returns
+// when the job is continued in the foreground.
+void OnStop(int sig) {
+  const int savedErrno = errno;
+  if (g_raw.exchange(false)) ::tcsetattr(STDIN_FILENO, TCSANOW, &g_saved);
+  ::signal(sig, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, sig);
+  ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  ::raise(sig);  // stops here until SIGCONT
+  Handle(sig, OnStop);
+  ResumeRaw();
+  errno = savedErrno;
+}
+
+void OnContinue(int) {
+  const int savedErrno = errno;
+  ResumeRaw();
+  errno = savedErrno;
 }
 
 // Switches the terminal to byte-at-a-time input without echo. Signals stay on,
@@ -32,18 +75,21 @@ void SetUp() {
     g_isTerminal = false;
     return;
   }
+  g_rawSettings = g_saved;
+  g_rawSettings.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+  g_rawSettings.c_cc[VMIN] = 0;
+  g_rawSettings.c_cc[VTIME] = 0;
   // The way back is in place before the switch: a signal arriving just after
   // tcsetattr would otherwise end the process with the terminal left raw.
   g_raw = true;
+  g_wantRaw = true;
   std::atexit(RestoreConsole);
-  std::signal(SIGINT, RestoreOnSignal);
-  std::signal(SIGTERM, RestoreOnSignal);
-  struct termios raw = g_saved;
-  raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-  raw.c_cc[VMIN] = 0;
-  raw.c_cc[VTIME] = 0;
-  if (::tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) {
+  for (int sig : {SIGINT, SIGTERM, SIGQUIT, SIGHUP}) Handle(sig, OnTerminate);
+  Handle(SIGTSTP, OnStop);
+  Handle(SIGCONT, OnContinue);
+  if (::tcsetattr(STDIN_FILENO, TCSANOW, &g_rawSettings) != 0) {
     g_raw = false;
+    g_wantRaw = false;
     g_isTerminal = false;
   }
 }
@@ -51,7 +97,8 @@ void SetUp() {
 }  // namespace
 
 void RestoreConsole() {
-  // Async-signal-safe: only tcsetattr and an atomic.
+  // Async-signal-safe: only tcsetattr and atomics.
+  g_wantRaw = false;
   if (g_raw.exchange(false)) ::tcsetattr(STDIN_FILENO, TCSANOW, &g_saved);
 }
 

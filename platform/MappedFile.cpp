@@ -5,17 +5,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ReadFault.h"
+#include "platform/Files.h"
+
 namespace platform {
 
 MapStatus MappedFile::Open(const char* path) {
   Close();
-  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  // Devices, FIFOs and folders are not files to map; refusing them at the
+  // open keeps a FIFO from blocking and /dev/zero from reading for ever.
+  int fd = OpenRegularFile(path);
   if (fd < 0) return MapStatus::OpenFailed;
 
-  // Empty files and anything that is not a regular file of under 4 GiB cannot
-  // be mapped: sizes are 32-bit throughout the format.
+  // Empty files and files of 4 GiB or more cannot be mapped: sizes are
+  // 32-bit throughout the format.
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
+  if (::fstat(fd, &st) != 0 || st.st_size <= 0 ||
       static_cast<uint64_t>(st.st_size) > UINT32_MAX) {
     ::close(fd);
     return MapStatus::MappingFailed;
@@ -29,11 +34,14 @@ MapStatus MappedFile::Open(const char* path) {
   fd_ = fd;
   data_ = static_cast<const uint8_t*>(view);
   size_ = static_cast<uint32_t>(size);
+  watch_ = readfault::Watch(data_, size);
   return MapStatus::Ok;
 }
 
 void MappedFile::Close() {
   if (data_ != nullptr) {
+    readfault::Unwatch(watch_);
+    watch_ = -1;
     ::munmap(const_cast<uint8_t*>(data_), size_);
     data_ = nullptr;
     size_ = 0;
@@ -43,5 +51,7 @@ void MappedFile::Close() {
     fd_ = -1;
   }
 }
+
+bool MappedFile::Faulted() const { return readfault::Faulted(watch_); }
 
 }  // namespace platform

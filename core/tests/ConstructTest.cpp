@@ -139,7 +139,7 @@ TEST_F(Construct, FailuresLeaveTheWrittenFiles) {
   run({"path through a file", TARVO_ERR_OPEN_ORIGINAL, Left::Partial}, orig + "/x", mod, delta);
   run({"empty original", TARVO_ERR_NO_MEMORY, Left::Partial}, empty, mod, delta);
   run({"empty modified", TARVO_ERR_NO_MEMORY, Left::Partial}, orig, empty, delta);
-  run({"folder as input", TARVO_ERR_NO_MEMORY, Left::Partial}, box.Path("folder"), mod, delta);
+  run({"folder as input", TARVO_ERR_OPEN_ORIGINAL, Left::Partial}, box.Path("folder"), mod, delta);
   run({"output in a missing folder", TARVO_ERR_OPEN_DELTA, Left::Nothing}, orig, mod, box.Path("no/out.mvr"));
   S_TARVO_CONSTRUCT_OPTIONS bare{20, 43, 1, 0, 1};
   run({"empty stored name", TARVO_ERR_NO_MEMORY, Left::Partial}, orig, box.Path("folder") + "/", delta, &bare);
@@ -179,6 +179,22 @@ TEST_F(Construct, FullDiskRemovesBothFiles) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), TARVO_ERR_WRITE_DELTA);
+  EXPECT_FALSE(Exists(delta));
+  EXPECT_TRUE(box.TempFilesLeft().empty());
+}
+
+// The compressor thread writes to both files until it is joined: a cancel
+// must stop and join it before either file is closed or removed.
+TEST_F(Construct, CancelWhileTheCompressorIsBusy) {
+  std::mt19937 rng(11);
+  WriteFile(orig, RandomBytes(rng, 2 << 20));
+  WriteFile(mod, RandomBytes(rng, 2 << 20));  // unrelated: a long code stream to deflate
+  S_TARVO_NOTIFY_INFO notify{};
+  notify.dwMethod = TARVO_NOTIFY_FUNCTION;
+  notify.pfnNotify = [](TypeNotifyEvent* e, uintptr_t) -> int32_t {
+    return e->nKind == TARVO_EVENT_PROGRESS && e->dwDone >= e->dwTotal / 2 && e->dwDone < e->dwTotal;
+  };
+  EXPECT_EQ(ConstructDeltaFile(orig.c_str(), mod.c_str(), delta.c_str(), &notify, nullptr), TARVO_ERR_CANCELLED);
   EXPECT_FALSE(Exists(delta));
   EXPECT_TRUE(box.TempFilesLeft().empty());
 }

@@ -124,7 +124,7 @@ TEST_F(Reconstruct, OpenFailuresAndShortFiles) {
     EXPECT_EQ(Rebuild(), TARVO_ERR_BAD_DELTA) << n;
   }
   EXPECT_EQ(ReconstructTargetFile(orig.c_str(), box.Path("").c_str(), out.c_str(), nullptr, nullptr),
-            TARVO_ERR_BAD_DELTA);  // a folder opens but is no difference file
+            TARVO_ERR_OPEN_DELTA);  // a folder is no file to read
   EXPECT_FALSE(Exists(out));
 }
 

@@ -1,8 +1,10 @@
 // Non-blocking key reads from the console, for "press Esc to abort".
 // On first use, when standard input is a terminal, it is switched to
 // unbuffered input without echo; the previous settings come back at exit,
-// also when the process ends through SIGINT or SIGTERM. When standard input
-// is not a terminal no key is ever waiting.
+// also when the process ends through SIGINT, SIGTERM, SIGQUIT, SIGHUP or a
+// fatal read fault, and while the job is stopped (Ctrl+Z) until it continues
+// in the foreground. When standard input is not a terminal no key is ever
+// waiting.
 #pragma once
 
 namespace platform {

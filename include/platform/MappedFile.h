@@ -13,8 +13,8 @@ inline constexpr uint32_t kAllocationGranularity = 65536;
 
 enum class MapStatus {
   Ok,
-  OpenFailed,     // the file could not be opened
-  MappingFailed,  // opened, but cannot be mapped (empty, too large, not a file)
+  OpenFailed,     // the file could not be opened, or is no regular file
+  MappingFailed,  // opened, but cannot be mapped (empty, too large)
   ViewFailed,     // the view itself could not be made
 };
 
@@ -32,11 +32,15 @@ class MappedFile {
   const uint8_t* Data() const { return data_; }
   uint32_t Size() const { return size_; }
   bool IsOpen() const { return data_ != nullptr; }
+  // True once a read of the view ran past the end of a file that shrank
+  // after it was mapped. Such reads do not crash; they see zeros.
+  bool Faulted() const;
 
  private:
   int fd_ = -1;
   const uint8_t* data_ = nullptr;
   uint32_t size_ = 0;
+  int watch_ = -1;
 };
 
 }  // namespace platform

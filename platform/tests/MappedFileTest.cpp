@@ -57,7 +57,7 @@ TEST(MappedFile, FailuresAreToldApartAndLeaveTheObjectClosed) {
   } cases[] = {
       {"missing", MapStatus::OpenFailed},
       {"empty", MapStatus::MappingFailed},
-      {"folder", MapStatus::MappingFailed},
+      {"folder", MapStatus::OpenFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

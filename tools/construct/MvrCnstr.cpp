@@ -23,12 +23,13 @@ int main(int argc, char** argv) {
     std::fputs("MvrCnstr is out of memory !!!\n", stdout);
     return -5;
   }
+  mvr::PrepareProcess();
   std::fputs("Press Esc to abort construction . . .\n\n", stdout);
   std::fflush(stdout);
 
   const S_TARVO_NOTIFY_INFO notify = mvr::ConsoleTarget();
   const E_TARVO_ERROR result = ConstructDeltaFile(argv[1], argv[2], output.c_str(), &notify, nullptr);
 
-  std::printf("\n\n%s", output.c_str());
+  std::printf("\n\n%s", mvr::PrintableName(output).c_str());
   return mvr::FinishWithMessage(result);
 }

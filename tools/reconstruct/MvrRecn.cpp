@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
                stdout);
     return -4;
   }
+  mvr::PrepareProcess();
   std::fputs("Press Esc to abort reconstruction . . .\n\n", stdout);
   std::fflush(stdout);
 
@@ -20,6 +21,6 @@ int main(int argc, char** argv) {
 
   // The name is the one the first progress report gave: a run that fails
   // before writing shows none.
-  std::printf("\n\n%s", mvr::ReportedFileName());
+  std::printf("\n\n%s", mvr::PrintableName(mvr::ReportedFileName()).c_str());
   return mvr::FinishWithMessage(result);
 }

@@ -66,10 +66,15 @@ TEST_F(MvrRecn, ArgumentsOverrideTheRecordedNames) {
   }
 }
 
-TEST_F(MvrRecn, ExistingOutputIsOverwritten) {
+// A name the user typed may replace a file; a name recorded in the
+// difference file never does.
+TEST_F(MvrRecn, OnlyATypedOutputNameReplacesAFile) {
   testsupport::WriteFile(mod, {'o', 'l', 'd'});
-  const Outcome r = RunRecn(box.Root(), {"b.mvr"});
-  EXPECT_EQ(ExitCode(r), 0);
+  const Outcome recorded = RunRecn(box.Root(), {"b.mvr"});
+  EXPECT_EQ(ExitCode(recorded), TARVO_ERR_OVERWRITE_REFUSED);
+  EXPECT_EQ(testsupport::ReadFile(mod), Bytes({'o', 'l', 'd'}));
+  const Outcome typed = RunRecn(box.Root(), {"b.mvr", orig, mod});
+  EXPECT_EQ(ExitCode(typed), 0);
   EXPECT_EQ(testsupport::ReadFile(mod), modified);
 }
 

@@ -1,0 +1,63 @@
+// An output file that appears under its final name only when a run has a
+// result to show. It is written in the final name's folder under no name
+// (O_TMPFILE) or, where the file system cannot do that, under a hidden
+// unique one, so that a failed or killed run never destroys a file that was
+// there before, and nothing is written through a link or into a device.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "PosixFile.h"
+
+namespace tarvo {
+
+class OutputFile {
+ public:
+  enum class Status {
+    Ok,
+    Exists,       // something is there and the name may not replace anything
+    NotRegular,   // a folder, device, FIFO or socket is there
+    CannotCreate,
+  };
+
+  OutputFile() = default;
+  ~OutputFile() { Discard(); }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Looks at what is at path now. A name the user typed may replace a
+  // regular file (through a link to one, the file itself); a name from a
+  // difference file (`mayReplace` false) may replace nothing at all.
+  Status Prepare(const std::string& path, bool mayReplace);
+  // Whether Prepare found an entry under the final name.
+  bool Existed() const { return existed_; }
+  // Creates the unnamed file, open for reading and writing.
+  Status Create();
+  PosixFile& File() { return file_; }
+
+  // Success: the file takes the final name, replacing what was there.
+  bool Commit();
+  // A failure whose partial result stays: it takes the final name only where
+  // nothing was there before; else it goes and the old file stays.
+  void Keep();
+  // Failure: the file goes; whatever had the final name stays.
+  void Discard();
+
+ private:
+  bool Publish(bool replace);
+  bool LinkUnnamed(const std::string& to);
+
+  std::string final_, folder_, hidden_;  // hidden_: the fallback's name
+  bool existed_ = false;
+  bool unnamed_ = false;
+  mode_t mode_ = 0;  // a replaced file's permissions, 0 for a new file
+  PosixFile file_;
+};
+
+// A name recorded in a difference file that is safe to create: not empty,
+// no ".." component and no control character (C0, DEL).
+bool IsSafeRecordedName(const std::string& name);
+
+}  // namespace tarvo
