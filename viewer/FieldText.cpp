@@ -1,5 +1,7 @@
 #include "FieldText.h"
 
+#include <cstdio>
+
 #include <locale.h>
 
 #include <charconv>
@@ -24,6 +26,57 @@ std::string FormatConstructionTime(std::time_t when) {
   const std::size_t length = ::strftime_l(text, sizeof text, "%A, %b %d, %Y ,  %I:%M %p", &local, c);
   ::freelocale(c);
   return std::string(text, length);
+}
+
+}  // namespace mvrview
+
+namespace mvrview {
+namespace {
+
+// Characters of the Unicode "format" category, and the controls.
+bool IsHidden(uint32_t cp) {
+  static constexpr struct { uint32_t first, last; } kRanges[] = {
+      {0x0000, 0x001F}, {0x007F, 0x009F}, {0x00AD, 0x00AD}, {0x0600, 0x0605}, {0x061C, 0x061C},
+      {0x06DD, 0x06DD}, {0x070F, 0x070F}, {0x0890, 0x0891}, {0x08E2, 0x08E2}, {0x180E, 0x180E},
+      {0x200B, 0x200F}, {0x2028, 0x202E}, {0x2060, 0x2064}, {0x2066, 0x206F}, {0xFEFF, 0xFEFF},
+      {0xFFF9, 0xFFFB}, {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x1343F},
+      {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001}, {0xE0020, 0xE007F},
+  };
+  for (const auto& r : kRanges) {
+    if (cp >= r.first && cp <= r.last) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string VisibleName(const std::string& name) {
+  std::string shown;
+  for (size_t i = 0; i < name.size();) {
+    const auto lead = static_cast<unsigned char>(name[i]);
+    const size_t len = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                       : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    uint32_t cp = len == 1 ? lead : len == 2 ? (lead & 0x1Fu) : len == 3 ? (lead & 0x0Fu) : (lead & 0x07u);
+    bool whole = len != 0 && i + len <= name.size();
+    for (size_t k = 1; whole && k < len; ++k) {
+      const auto c = static_cast<unsigned char>(name[i + k]);
+      whole = (c & 0xC0) == 0x80;
+      cp = cp << 6 | (c & 0x3Fu);
+    }
+    if (!whole) {  // not UTF-8: passed on as it is
+      shown += name[i++];
+      continue;
+    }
+    if (IsHidden(cp)) {
+      char mark[16];
+      std::snprintf(mark, sizeof mark, "<U+%04X>", static_cast<unsigned>(cp));
+      shown += mark;
+    } else {
+      shown.append(name, i, len);
+    }
+    i += len;
+  }
+  return shown;
 }
 
 }  // namespace mvrview

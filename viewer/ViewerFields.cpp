@@ -31,12 +31,17 @@ ssize_t ReadStart(int fd, unsigned char* buffer, std::size_t size) {
 
 ViewerFileState ReadViewerFields(const std::string& path, ViewerFields* fields) {
   *fields = ViewerFields{};
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is read, and opening never waits: a FIFO or a
+  // device would otherwise hold the window before it is ever painted.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return ViewerFileState::Unreadable;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return ViewerFileState::Unreadable;
+  }
   unsigned char start[kViewerReadSize];
   const ssize_t got = ReadStart(fd, start, sizeof start);
-  struct stat st {};
-  const bool haveStatus = ::fstat(fd, &st) == 0;
   ::close(fd);
   if (got < 0) return ViewerFileState::Unreadable;
 
@@ -44,13 +49,13 @@ ViewerFileState ReadViewerFields(const std::string& path, ViewerFields* fields) 
   if (!ParseRecordedFiles(start, static_cast<std::size_t>(got), &files)) {
     return ViewerFileState::NotDifferenceFile;
   }
-  fields->originalName = files.originalName;
+  fields->originalName = VisibleName(files.originalName);
   fields->originalSize = FormatKb(files.originalSize);
-  fields->modifiedName = files.modifiedName;
+  fields->modifiedName = VisibleName(files.modifiedName);
   fields->modifiedSize = FormatKb(files.modifiedSize);
   // When the file was last written is when it was constructed, as far as
   // anyone can tell afterwards.
-  if (haveStatus) fields->constructedOn = FormatConstructionTime(st.st_mtime);
+  fields->constructedOn = FormatConstructionTime(st.st_mtime);
   return ViewerFileState::Shown;
 }
 

@@ -68,3 +68,23 @@ TEST(CommandLine, EverythingAfterTheProgramIsOneName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FieldText, HiddenCharactersInNamesAreMarked) {
+  const struct {
+    const char* name;
+    const char* shown;
+  } cases[] = {
+      {"invoice_\xe2\x80\xaegpj.exe", "invoice_<U+202E>gpj.exe"},  // right-to-left override
+      {"a\xe2\x81\xa6" "b\xe2\x81\xa9", "a<U+2066>b<U+2069>"},       // isolates
+      {"zero\xe2\x80\x8bwidth", "zero<U+200B>width"},
+      {"tab\there", "tab<U+0009>here"},
+      {"\xef\xbb\xbf" "bom", "<U+FEFF>bom"},
+      {"caf\xc3\xa9.bin", "caf\xc3\xa9.bin"},
+      {"raw\xff", "raw\xff"},  // not UTF-8: left for the display
+  };
+  for (const auto& c : cases) EXPECT_EQ(mvrview::VisibleName(c.name), c.shown) << c.name;
+}
+
+}  // namespace

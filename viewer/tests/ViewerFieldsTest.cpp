@@ -119,6 +119,10 @@ TEST_F(ViewerFieldsTest, OtherFilesShowNothing) {
   EXPECT_EQ(mvrview::ReadViewerFields(box_.Root(), &fields), mvrview::ViewerFileState::Unreadable);
   EXPECT_EQ(mvrview::ReadViewerFields("\"" + delta + "\"", &fields),
             mvrview::ViewerFileState::Unreadable);  // a quoted name is not the file
+  // No waiting for a FIFO's writer, no reading a device.
+  ASSERT_EQ(::mkfifo(box_.Path("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(mvrview::ReadViewerFields(box_.Path("fifo"), &fields), mvrview::ViewerFileState::Unreadable);
+  EXPECT_EQ(mvrview::ReadViewerFields("/dev/zero", &fields), mvrview::ViewerFileState::Unreadable);
 }
 
 }  // namespace

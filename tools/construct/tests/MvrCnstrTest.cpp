@@ -55,7 +55,10 @@ Outcome RunCnstr(const std::string& dir, std::vector<std::string> args) {
 // the child is gone. Every wait is bounded; the child is killed if still there.
 class PtyRun {
  public:
-  PtyRun(const std::string& dir, std::vector<std::string> args) {
+  // asJob: run it as a shell runs a job, in a process group of its own below
+  // a session leader, so that job-control stops really stop it (the kernel
+  // ignores them in a session leader's orphaned group).
+  PtyRun(const std::string& dir, std::vector<std::string> args, bool asJob = false) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
     const std::string slaveName = ::ptsname(master_);
@@ -72,8 +75,21 @@ class PtyRun {
       ::close(tty);
       ::close(master_);
       ::close(slave_);
-      ::execv(MVR_CNSTR_PATH, argv.data());
-      ::_exit(127);
+      const pid_t job = asJob ? ::fork() : 0;
+      if (job == 0) {
+        if (asJob) {
+          ::setpgid(0, 0);
+          ::signal(SIGTTOU, SIG_IGN);
+          ::tcsetpgrp(0, ::getpid());
+          ::signal(SIGTTOU, SIG_DFL);
+        }
+        ::execv(MVR_CNSTR_PATH, argv.data());
+        ::_exit(127);
+      }
+      int status = 0;
+      while (::waitpid(job, &status, 0) == job && !WIFEXITED(status) && !WIFSIGNALED(status)) {
+      }
+      ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
   }
   ~PtyRun() {
@@ -88,6 +104,8 @@ class PtyRun {
   PtyRun& operator=(const PtyRun&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // The terminal's foreground process group: the job.
+  pid_t Foreground() const { return ::tcgetpgrp(master_); }
   pid_t Pid() const { return pid_; }
   const termios& Initial() const { return initial_; }
   termios Now() const {
@@ -109,6 +127,9 @@ class PtyRun {
   // comes just after the ruler is drawn.
   bool WaitForRawMode() {
     return WaitUntil([&] { return (Now().c_lflag & (ICANON | ECHO)) == 0; });
+  }
+  bool WaitForCookedMode() {
+    return WaitUntil([&] { return (Now().c_lflag & (ICANON | ECHO)) == (ICANON | ECHO); });
   }
   // Waits for the child to end, typing `key` every few milliseconds meanwhile
   // when given: a key read at the first report is ignored by the core, so one
@@ -277,7 +298,7 @@ TEST(MvrCnstrOnATerminal, EscAbortsAndLeavesNothingBehind) {
 }
 
 TEST(MvrCnstrOnATerminal, TerminalIsRestoredWhenKilledBySignal) {
-  for (const int sig : {SIGTERM, SIGINT}) {
+  for (const int sig : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
     SCOPED_TRACE(sig);
     Sandbox box;
     WriteSlowPair(box);
@@ -292,6 +313,34 @@ TEST(MvrCnstrOnATerminal, TerminalIsRestoredWhenKilledBySignal) {
     EXPECT_EQ(WTERMSIG(status), sig);
     EXPECT_TRUE(CookedLikeBefore(run.Now(), run.Initial()));
   }
+}
+
+// Ctrl+Z gives the shell its terminal back; continuing takes raw input again.
+TEST(MvrCnstrOnATerminal, StopAndContinue) {
+  Sandbox box;
+  WriteSlowPair(box);
+  PtyRun run(box.Root(), {"a", "b"}, true);
+  ASSERT_TRUE(run.Started());
+  ASSERT_TRUE(run.WaitForOutput(kRuler)) << run.Output();
+  ASSERT_TRUE(run.WaitForRawMode());
+  const pid_t job = run.Foreground();
+  ASSERT_GT(job, 0);
+  ASSERT_NE(job, run.Pid());
+  ASSERT_EQ(::kill(-job, SIGTSTP), 0);
+  EXPECT_TRUE(run.WaitForCookedMode());
+  ASSERT_EQ(::kill(-job, SIGCONT), 0);
+  EXPECT_TRUE(run.WaitForRawMode());
+  ::kill(-job, SIGKILL);
+}
+
+TEST(MvrCnstr, NamesAreShownWithoutTheirControlCharacters) {
+  Sandbox box;
+  WriteSmallPair(box);
+  const std::string name = "x\x1b]0;owned\x07\x1b[2J.mvr";
+  const Outcome r = RunCnstr(box.Root(), {"a", "b", name});
+  EXPECT_EQ(ExitCode(r), 0);
+  EXPECT_EQ(r.out, Completed("x?]0;owned??[2J.mvr", "Successful completion"));
+  EXPECT_TRUE(testsupport::Exists(box.Path(name)));
 }
 
 }  // namespace
