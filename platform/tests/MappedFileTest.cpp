@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
+#include <vector>
 #include <string>
 
 #include "TestSupport.h"
@@ -87,6 +90,38 @@ TEST(MappedFile, ReopeningReleasesTheFirstFile) {
     EXPECT_FALSE(ProcessHolds(box.Path("first")));
   }
   EXPECT_FALSE(ProcessHolds(box.Path("second")));
+}
+
+}  // namespace
+
+namespace {
+
+// A file cut short under its view: reads past the new end see zeros and the
+// view says so, on each thread for its own view.
+TEST(MappedFile, ShrunkFileReadsAsZerosAndIsMarked) {
+  Sandbox box;
+  constexpr size_t kSize = 1 << 20;
+  std::vector<std::thread> threads;
+  std::atomic<int> marked{0};
+  for (int t = 0; t < 4; ++t) {
+    const std::string path = box.Path("f" + std::to_string(t));
+    WriteFile(path, Bytes(kSize, 7));
+    threads.emplace_back([path, &marked] {
+      MappedFile m;
+      if (m.Open(path.c_str()) != MapStatus::Ok) return;
+      if (::truncate(path.c_str(), 5000) != 0) return;
+      uint64_t sum = 0;
+      for (size_t i = 0; i < kSize; i += 512) sum += m.Data()[i];
+      // What is left of the file still reads; everything after the cut is zero.
+      if (m.Faulted() && sum == 10 * 7) ++marked;  // the reads below 5000
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(marked.load(), 4);
+  MappedFile whole;
+  WriteFile(box.Path("whole"), Bytes(kSize, 1));
+  ASSERT_EQ(whole.Open(box.Path("whole").c_str()), MapStatus::Ok);
+  EXPECT_FALSE(whole.Faulted());
 }
 
 }  // namespace
