@@ -62,10 +62,10 @@ TEST(FieldWidth, BoundariesTakeTheNextWidth) {
 TEST(MatcherParams, WorkedValuesForAMegabytePair) {
   const auto p = tarvo::ComputeMatcherParams(1000000, 1000000, 65536, tarvo::WidthsFor(1000000, 1000000));
   EXPECT_EQ(p.minMatch, 17u);
-  EXPECT_EQ(p.step, 68u);
-  EXPECT_EQ(p.interval, 7812u);
+  EXPECT_EQ(p.probeStep, 68u);
+  EXPECT_EQ(p.checkpointInterval, 7812u);
   EXPECT_EQ(p.lookBack, 16384u);
-  EXPECT_EQ(p.fullScanAfter, 544u);
+  EXPECT_EQ(p.wholeSearchAfter, 544u);
   EXPECT_TRUE(p.windowed);
   EXPECT_EQ(p.initialEnd, 16384u);
 }
@@ -73,10 +73,10 @@ TEST(MatcherParams, WorkedValuesForAMegabytePair) {
 TEST(MatcherParams, LargeAndSmallFiles) {
   // Above 8 MiB the interval is capped twice over and the full-scan threshold doubles.
   auto big = tarvo::ComputeMatcherParams(20000000, 20000000, 65536, tarvo::WidthsFor(20000000, 20000000));
-  EXPECT_EQ(big.interval, 8192u);
+  EXPECT_EQ(big.checkpointInterval, 8192u);
   EXPECT_EQ(big.firstCheckpoint, 8192u);
   EXPECT_EQ(big.lookBack, 16384u);
-  EXPECT_EQ(big.fullScanAfter, 64u * big.minMatch);
+  EXPECT_EQ(big.wholeSearchAfter, 64u * big.minMatch);
   // Sizes more than a quarter apart: no window, only the first H bytes are searched.
   auto apart = tarvo::ComputeMatcherParams(400000, 200000, 65536, tarvo::WidthsFor(400000, 200000));
   EXPECT_FALSE(apart.windowed);
@@ -85,7 +85,7 @@ TEST(MatcherParams, LargeAndSmallFiles) {
   auto small = tarvo::ComputeMatcherParams(1000, 100, 65536, tarvo::WidthsFor(1000, 100));
   EXPECT_FALSE(small.windowed);
   EXPECT_EQ(small.initialEnd, 1000u);
-  EXPECT_EQ(small.interval, 0u);
+  EXPECT_EQ(small.checkpointInterval, 0u);
 }
 
 TEST(Matcher, IdenticalInputsGiveOneCopy) {
