@@ -65,6 +65,18 @@ uint64_t FirstVisitedFrom(ScanState& s, uint64_t next, uint64_t c, uint32_t floo
   return p;
 }
 
+// The first entry of [from, to) at or above `value`, found by galloping:
+// skips are usually short, but past a long match they can be very long.
+const uint32_t* SkipBelow(const uint32_t* from, const uint32_t* to, uint64_t value) {
+  uint64_t step = 1;
+  while (static_cast<uint64_t>(to - from) > step && from[step] < value) {
+    from += step;
+    step *= 2;
+  }
+  return std::lower_bound(from, std::min(to, from + step + 1), value,
+                          [](uint32_t a, uint64_t b) { return a < b; });
+}
+
 }  // namespace
 
 CandidateLookup::CandidateLookup(const CandidateIndex& index, uint32_t originalSize, const uint8_t* probe,
@@ -87,29 +99,66 @@ CandidateLookup::CandidateLookup(const CandidateIndex& index, uint32_t originalS
   }
 }
 
-Best CandidateLookup::Search(const uint8_t* original, std::vector<uint32_t>& scratch) const {
+Best CandidateLookup::Search(const uint8_t* original, std::vector<uint32_t>& found) const {
   ScanState s{original, originalSize_, probe_, probeLeft_, {floor_, 0}};
-  const uint32_t need = floor_ + 1;
-  scratch.clear();
+  const uint32_t need = floor_ + 1;  // at least kGram: the index exists only then
+  const uint32_t rest = need - CandidateIndex::kGram;
+  uint64_t firstGram;
+  std::memcpy(&firstGram, probe_, sizeof firstGram);
+
+  // Keep the positions whose first floor + 1 bytes are the probe's, each
+  // run's in increasing order.
+  found.clear();
+  uint64_t bounds[kMaxSteps + 1];
+  bounds[0] = 0;
   for (uint32_t d = 0; d < steps_; ++d) {
     for (const uint32_t* it = runs_[d].from; it != runs_[d].to; ++it) {
       const uint32_t j = *it - d;
-      if (std::memcmp(original + j, probe_, need) == 0) scratch.push_back(j);
+      uint64_t gram;
+      std::memcpy(&gram, original + j, sizeof gram);
+      if (gram == firstGram && CommonPrefix(original + j + sizeof gram, probe_ + sizeof gram, rest) == rest) {
+        found.push_back(j);
+      }
     }
+    bounds[d + 1] = found.size();
   }
-  // Each candidate comes from one sample offset only; sorting restores the
-  // order in which the scan meets them.
-  std::sort(scratch.begin(), scratch.end());
 
+  // Merge the runs lowest position first (each candidate comes from one
+  // sample offset only), so that a long visited match passes over the
+  // candidates it covers with one skip per run.
+  const uint32_t* at[kMaxSteps];
+  const uint32_t* to[kMaxSteps];
+  uint32_t runs = 0;
+  for (uint32_t d = 0; d < steps_; ++d) {
+    if (bounds[d + 1] == bounds[d]) continue;
+    at[runs] = found.data() + bounds[d];
+    to[runs] = found.data() + bounds[d + 1];
+    ++runs;
+  }
   uint64_t next = start_;
-  for (const uint32_t c : scratch) {
-    if (c < next) continue;
-    next = FirstVisitedFrom(s, next, c, floor_);
-    if (next != c) continue;
-    const uint32_t max = static_cast<uint32_t>(std::min<uint64_t>(probeLeft_, originalSize_ - c));
-    const uint32_t len = need + CommonPrefix(original + c + need, probe_ + need, max - need);
-    if (len > s.best.length) s.best = {len, c};
-    next = uint64_t{c} + len + 1;
+  while (runs > 0) {
+    uint32_t r = 0;
+    for (uint32_t k = 1; k < runs; ++k) {
+      if (*at[k] < *at[r]) r = k;
+    }
+    const uint64_t c = *at[r];
+    if (c < next) {
+      at[r] = SkipBelow(at[r], to[r], next);
+    } else {
+      ++at[r];
+      next = FirstVisitedFrom(s, next, c, floor_);
+      if (next == c) {
+        const uint32_t max = static_cast<uint32_t>(std::min<uint64_t>(probeLeft_, originalSize_ - c));
+        const uint32_t len = need + CommonPrefix(original + c + need, probe_ + need, max - need);
+        if (len > s.best.length) s.best = {len, static_cast<uint32_t>(c)};
+        next = c + len + 1;
+      }
+    }
+    if (at[r] == to[r]) {
+      --runs;
+      at[r] = at[runs];
+      to[r] = to[runs];
+    }
   }
   return s.best;
 }

@@ -21,9 +21,9 @@ class CandidateLookup {
 
   uint64_t Positions() const { return total_; }
 
-  // Best match over [start, end) as the direct scan would find it; `scratch`
+  // Best match over [start, end) as the direct scan would find it; `found`
   // is working memory kept between searches.
-  Best Search(const uint8_t* original, std::vector<uint32_t>& scratch) const;
+  Best Search(const uint8_t* original, std::vector<uint32_t>& found) const;
 
  private:
   struct Run {

@@ -30,7 +30,7 @@ Best OriginalSearch::Range(const uint8_t* probe, uint32_t probeLeft, uint64_t st
     if (mode_ == SearchMode::kIndexed || length > lookups) {
       const CandidateLookup lookup(*index_, size_, probe, probeLeft, start, end, floor_);
       if (mode_ == SearchMode::kIndexed || lookups + lookup.Positions() * kPositionCost < length) {
-        return lookup.Search(original_, scratch_);
+        return lookup.Search(original_, found_);
       }
     }
   }

@@ -39,7 +39,7 @@ class OriginalSearch {
   SearchMode mode_;
   std::unique_ptr<CandidateIndex> index_;
   std::optional<PairIndex> pairs_;  // for direct searches of the whole original
-  std::vector<uint32_t> scratch_;
+  std::vector<uint32_t> found_;     // working memory of the indexed searches
 };
 
 }  // namespace tarvo

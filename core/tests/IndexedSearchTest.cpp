@@ -89,8 +89,8 @@ TEST(IndexedSearch, FindsWhatTheScanFinds) {
     const auto want = testsupport::NaiveScan(o, probe, start, end, floor);
     const tarvo::CandidateLookup lookup(*index, size, probe.data(), static_cast<uint32_t>(probe.size()), start,
                                         end, floor);
-    std::vector<uint32_t> scratch;
-    const auto got = lookup.Search(o.data(), scratch);
+    std::vector<uint32_t> found;
+    const auto got = lookup.Search(o.data(), found);
     ASSERT_EQ(got.length, want.length) << "round " << round << " shape " << shape;
     if (want.length > floor) {
       ASSERT_EQ(got.position, want.position) << "round " << round << " shape " << shape;
