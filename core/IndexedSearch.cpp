@@ -12,8 +12,8 @@
 // Looking back from c settles it without walking from `next`: call p a "sync"
 // position when none of the floor positions before it (those not before
 // `next`) passes over it, i.e. len(p - d) < d for d = 1 .. floor. The scan
-// visits every sync position: the last position it visits before p cannot
-// pass over p, so it lands on p. From the nearest sync position at or before
+// visits every sync position from `next` on: the last position it visits
+// before p cannot pass over p, so it lands on p. From the nearest sync position at or before
 // c the scan is replayed forward to c; every length on the way is at most
 // floor, so each needs at most floor + 1 byte comparisons. Where no sync
 // position turns up close to c (long stretches of short matches, as in runs
@@ -101,6 +101,7 @@ CandidateLookup::CandidateLookup(const CandidateIndex& index, uint32_t originalS
 
 Best CandidateLookup::Search(const uint8_t* original, std::vector<uint32_t>& found) const {
   ScanState s{original, originalSize_, probe_, probeLeft_, {floor_, 0}};
+  if (steps_ == 0) return s.best;
   const uint32_t need = floor_ + 1;  // at least kGram: the index exists only then
   const uint32_t rest = need - CandidateIndex::kGram;
   uint64_t firstGram;
