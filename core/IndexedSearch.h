@@ -19,6 +19,10 @@ class CandidateLookup {
   CandidateLookup(const CandidateIndex& index, uint32_t originalSize, const uint8_t* probe,
                   uint32_t probeLeft, uint64_t start, uint64_t end, uint32_t floor);
 
+  // The longest sample step a lookup handles (minimum matches are 21 bytes
+  // at most, giving 15).
+  static constexpr uint32_t kMaxSteps = 32;
+
   uint64_t Positions() const { return total_; }
 
   // Best match over [start, end) as the direct scan would find it; `found`
@@ -30,8 +34,6 @@ class CandidateLookup {
     const uint32_t* from;
     const uint32_t* to;
   };
-  static constexpr uint32_t kMaxSteps = 32;
-
   uint32_t originalSize_;
   const uint8_t* probe_;
   uint32_t probeLeft_;

@@ -21,7 +21,8 @@ OriginalSearch::OriginalSearch(const uint8_t* original, uint32_t size, uint32_t 
                                SearchMode mode)
     : original_(original), size_(size), floor_(floor), mode_(mode) {
   // Matches longer than floor must span sampleStep + kGram - 1 bytes.
-  if (wantIndex && mode != SearchMode::kDirect && floor + 2 > CandidateIndex::kGram) {
+  if (wantIndex && mode != SearchMode::kDirect && floor + 2 > CandidateIndex::kGram &&
+      floor + 2 - CandidateIndex::kGram <= CandidateLookup::kMaxSteps) {
     index_ = CandidateIndex::Build(original, size, floor + 2 - CandidateIndex::kGram);
   }
 }

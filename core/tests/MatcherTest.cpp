@@ -188,6 +188,8 @@ struct Shape {
   uint32_t granularity;
 };
 
+void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
+
 Bytes MakeOriginal(std::mt19937& rng, const Shape& shape) {
   Bytes o;
   switch (shape.kind) {
