@@ -13,8 +13,11 @@
 #               repository, built when MvrCnstr is missing)
 #
 # Every command runs under /usr/bin/time -f '%e %M' (wall seconds, peak RSS
-# KiB). The tables go to stdout, progress notes to stderr. The exit code is
-# non-zero when a tool fails or a rebuilt file differs from `new`.
+# KiB). MvrCnstr runs once more with MVR_DIRECT_SCAN=1, which makes it search
+# without its candidate index; that difference file must be byte-identical.
+# The tables go to stdout, progress notes to stderr. The exit code is
+# non-zero when a tool fails, the two difference files differ, or a rebuilt
+# file differs from `new`.
 #
 # Run nothing else on the machine meanwhile: the numbers are wall times.
 set -euo pipefail
@@ -173,6 +176,17 @@ for d in "${PAIRS[@]}"; do
   [ "$mm" != FAIL ] && extra="$(awk -v k="$mm" -v o="$so" -v n="$sn" 'BEGIN {
       e = k * 1024 - o - n; if (e < 0) e = 0; printf "%.1f", e / 1048576 }')"
 
+  # The same construction with the direct scan only: one run, for its time
+  # and to prove that the index changes no byte.
+  runs_saved="$RUNS"; RUNS=1
+  timed "MvrCnstr direct" "${MVR_ENV[@]}" MVR_DIRECT_SCAN=1 "$BIN/MvrCnstr" "$OLD" "$NEW" "$WORK/out.direct.mvr"
+  RUNS="$runs_saved"
+  dt="$T"; same="-"
+  if [ "$dt" != FAIL ] && [ "$ms" != "-" ]; then
+    if cmp -s "$WORK/out.mvr" "$WORK/out.direct.mvr"; then same=yes; else same=DIFFERS; FAILED=1; note "  direct-scan difference file differs"; fi
+  fi
+  rm -f "$WORK/out.direct.mvr"
+
   timed xdelta3 xdelta3 -9 -e -f -s "$OLD" "$NEW" "$WORK/out.xd3"
   xt="$T"; xm="$M"
   xs="-"; [ "$xt" != FAIL ] && xs="$(size_of "$WORK/out.xd3")"
@@ -181,7 +195,7 @@ for d in "${PAIRS[@]}"; do
   zt="$T"; zm="$M"
   zs="-"; [ "$zt" != FAIL ] && zs="$(size_of "$WORK/out.zst")"
 
-  CROWS+=("| $pair | $(mib2 "$so") | $(mib2 "$sn") | $mt | $(mib "$mm") | $extra | $ms | $xt | $(mib "$xm") | $xs | $zt | $(mib "$zm") | $zs | $(ratio "$mt" "$xt") | $(ratio "$mt" "$zt") | $(ratio "$ms" "$xs") | $(ratio "$ms" "$zs") |")
+  CROWS+=("| $pair | $(mib2 "$so") | $(mib2 "$sn") | $dt | $same | $(ratio "$mt" "$dt") | $mt | $(mib "$mm") | $extra | $ms | $xt | $(mib "$xm") | $xs | $zt | $(mib "$zm") | $zs | $(ratio "$mt" "$xt") | $(ratio "$mt" "$zt") | $(ratio "$ms" "$xs") | $(ratio "$ms" "$zs") |")
 
   if [ "$HAVE_RECN" -eq 1 ]; then
     rt="-"; rm_="-"; rv="-"
@@ -212,10 +226,11 @@ report() {
   echo
   echo "Construction (wall s = median of $RUNS runs; RSS = peak RSS of that run, MiB;"
   echo "extra = MvrCnstr peak RSS minus the sizes of both inputs, clamped at 0; sizes in bytes;"
-  echo "zstd: -19 --long=N --patch-from, N = window log for the larger file)"
+  echo "zstd: -19 --long=N --patch-from, N = window log for the larger file;"
+  echo "direct = MvrCnstr with MVR_DIRECT_SCAN=1, one run; same = its difference file is byte-identical)"
   echo
-  echo "| pair | old MiB | new MiB | Mvr s | Mvr RSS | Mvr extra | Mvr size | xd3 s | xd3 RSS | xd3 size | zstd s | zstd RSS | zstd size | s Mvr/xd3 | s Mvr/zstd | size Mvr/xd3 | size Mvr/zstd |"
-  echo "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
+  echo "| pair | old MiB | new MiB | direct s | same | s Mvr/direct | Mvr s | Mvr RSS | Mvr extra | Mvr size | xd3 s | xd3 RSS | xd3 size | zstd s | zstd RSS | zstd size | s Mvr/xd3 | s Mvr/zstd | size Mvr/xd3 | size Mvr/zstd |"
+  echo "|---|--:|--:|--:|:-:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
   printf '%s\n' "${CROWS[@]}"
   if [ "$HAVE_RECN" -eq 1 ]; then
     echo

@@ -28,7 +28,9 @@
 namespace tarvo {
 namespace {
 
-constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), 43, 1, 1, 1};
+// Hosts keep their speed setting in the options; construction never reads it.
+constexpr int32_t kDefaultConstructionSpeed = 43;
+constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), kDefaultConstructionSpeed, 1, 1, 1};
 constexpr size_t kChecksumBlock = 65536;
 
 std::string StoredName(const char* path, int32_t fullPath) {

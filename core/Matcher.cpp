@@ -1,45 +1,72 @@
 #include "Matcher.h"
 
 #include <algorithm>
-#include <optional>
-#include "SearchScan.h"
+#include <cstdlib>
+#include <cstring>
 
 namespace tarvo {
 namespace {
+
+// A match must pay for its copy record twice over, plus a margin.
+constexpr uint32_t kMinMatchMargin = 5;
+constexpr uint32_t kProbeStepPerMinMatch = 4;
+// Checkpoints fall every 1/128 of the modified file; the window reaches back
+// 1/32 of it.
+constexpr unsigned kCheckpointShift = 7;
+constexpr unsigned kLookBackShift = 5;
+// For large files both are capped, and the first checkpoint comes at 1/512.
+constexpr uint32_t kLargeFileCap = 65536;
+constexpr unsigned kLargeFirstCheckpointShift = 9;
+// Thresholds on the literal length, in minimum matches.
+constexpr uint32_t kWholeSearchMinMatches = 32;
+constexpr uint32_t kWholeSearchMinMatchesCapped = 64;
+constexpr uint32_t kAccelerateMinMatches = 32;
+// The window and the checkpoint interval are tied to the granularity.
+constexpr uint32_t kLookBackGranularityDivisor = 4;
+constexpr uint32_t kCheckpointGranularityDivisor = 8;
+// Windowed search when the sizes differ by at most 1/4 of the original.
+constexpr unsigned kWindowedSizeShift = 2;
+
+SearchMode ModeFromEnvironment(SearchMode mode) {
+  if (mode != SearchMode::kByCost) return mode;
+  const char* direct = std::getenv("MVR_DIRECT_SCAN");
+  return direct != nullptr && std::strcmp(direct, "1") == 0 ? SearchMode::kDirect : mode;
+}
 
 }  // namespace
 
 MatcherParams ComputeMatcherParams(uint32_t sOrig, uint32_t sMod, uint32_t g, FieldWidths w) {
   MatcherParams p{};
-  p.minMatch = 2 * (w.offset + w.copyLength) + 5;
-  p.step = 4 * p.minMatch;
-  p.interval = sMod >> 7;
-  p.lookBack = sMod >> 5;
-  p.firstCheckpoint = p.interval;
-  if (p.interval > 65536) {
-    p.lookBack = 65536;
-    p.interval = 65536;
-    p.firstCheckpoint = sMod >> 9;
+  p.minMatch = 2 * (w.offset + w.copyLength) + kMinMatchMargin;
+  p.probeStep = kProbeStepPerMinMatch * p.minMatch;
+  p.checkpointInterval = sMod >> kCheckpointShift;
+  p.lookBack = sMod >> kLookBackShift;
+  p.firstCheckpoint = p.checkpointInterval;
+  if (p.checkpointInterval > kLargeFileCap) {
+    p.lookBack = kLargeFileCap;
+    p.checkpointInterval = kLargeFileCap;
+    p.firstCheckpoint = sMod >> kLargeFirstCheckpointShift;
   }
-  p.fullScanAfter = 32 * p.minMatch;
-  p.accelerateAfter = 32 * p.minMatch;
-  if (g / 4 < p.lookBack) p.lookBack = g / 4;
-  if (g / 8 < p.interval) {
-    p.interval = g / 8;
-    p.firstCheckpoint = g / 8;
-    p.fullScanAfter = 64 * p.minMatch;
+  p.wholeSearchAfter = kWholeSearchMinMatches * p.minMatch;
+  p.accelerateAfter = kAccelerateMinMatches * p.minMatch;
+  if (g / kLookBackGranularityDivisor < p.lookBack) p.lookBack = g / kLookBackGranularityDivisor;
+  if (g / kCheckpointGranularityDivisor < p.checkpointInterval) {
+    p.checkpointInterval = g / kCheckpointGranularityDivisor;
+    p.firstCheckpoint = g / kCheckpointGranularityDivisor;
+    p.wholeSearchAfter = kWholeSearchMinMatchesCapped * p.minMatch;
   }
   const auto diff = static_cast<int32_t>(sOrig - sMod);
   const uint32_t absDiff = diff < 0 ? 0u - static_cast<uint32_t>(diff) : static_cast<uint32_t>(diff);
-  p.windowed = sOrig > g && absDiff <= (sOrig >> 2);
+  p.windowed = sOrig > g && absDiff <= (sOrig >> kWindowedSizeShift);
   p.initialEnd = g > sOrig ? sOrig : p.lookBack;
   return p;
 }
 
 bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified, uint32_t sMod,
-                uint32_t g, MatcherSink& sink) {
+                uint32_t g, MatcherSink& sink, SearchMode mode) {
   const MatcherParams p = ComputeMatcherParams(sOrig, sMod, g, WidthsFor(sOrig, sMod));
-  const uint64_t T = p.minMatch, STEP = p.step, B = p.interval, H = p.lookBack;
+  const uint64_t minMatch = p.minMatch, probeStep = p.probeStep;
+  const uint64_t interval = p.checkpointInterval, lookBack = p.lookBack;
 
   // Scan state is 64-bit so that nothing wraps near the 4 GiB end of the range;
   // below it every value equals its 32-bit counterpart.
@@ -47,35 +74,33 @@ bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified
   uint64_t winStart = 0, winEnd = p.initialEnd;
   uint64_t litStart = 0, pending = 0;  // pending keeps its value once a literal ends
   bool literal = false, toggle = false;
-  std::optional<PairIndex> index;
+  // Without a window every search covers only the first lookBack bytes (at
+  // most a quarter of the granularity) or an original smaller than the
+  // granularity; such constructions take hundredths of a second in the
+  // benchmarks, and indexing the whole original would cost more than that.
+  OriginalSearch search(original, sOrig, p.minMatch, p.windowed, ModeFromEnvironment(mode));
 
   while (pos < sMod) {
     if (pos > checkpoint) {
       if (p.windowed) {
-        winStart = pos < H ? 0 : pos - H;
-        winEnd = std::min<uint64_t>(pos + H + B, sOrig);
+        winStart = pos < lookBack ? 0 : pos - lookBack;
+        winEnd = std::min<uint64_t>(pos + lookBack + interval, sOrig);
       }
-      checkpoint += B;
+      checkpoint += interval;
       if (sink.Checkpoint(static_cast<uint32_t>(pos), sMod)) return false;
     }
 
     const uint8_t* probe = modified + pos;
     const auto probeLeft = static_cast<uint32_t>(sMod - pos);
-    Best best;
-    if (p.windowed && pending > p.fullScanAfter && toggle) {
-      // Whole-original searches repeat through long literal runs; the index
-      // pays for itself from the first one on.
-      if (!index) index.emplace(original, sOrig);
-      best = SearchWhole(original, sOrig, probe, probeLeft, p.minMatch, *index);
-    } else {
-      best = SearchRange(original, sOrig, probe, probeLeft, winStart, winEnd, p.minMatch);
-    }
-    if (best.length > T) {
+    const Best best = p.windowed && pending > p.wholeSearchAfter && toggle
+                          ? search.Whole(probe, probeLeft)
+                          : search.Range(probe, probeLeft, winStart, winEnd);
+    if (best.length > minMatch) {
       uint32_t copyAt = best.position, copyLen = best.length;
       uint64_t q = pos;
       if (literal) {
-        // Grow the match backwards into the literal run: probes are STEP
-        // apart, so the true start usually lies before the probe.
+        // Grow the match backwards into the literal run: probes are a probe
+        // step apart, so the true start usually lies before the probe.
         while (copyAt > 0 && pending > 0 && original[copyAt - 1] == modified[q - 1]) {
           --copyAt;
           --q;
@@ -86,24 +111,24 @@ bool RunMatcher(const uint8_t* original, uint32_t sOrig, const uint8_t* modified
         literal = false;
       }
       sink.Copy(copyAt, copyLen);
-      pos = pos + best.length - STEP;
+      pos = pos + best.length - probeStep;  // the step below lands just past the match
     } else if (!literal) {
       literal = true;
       litStart = pos;
-      pending = STEP;
+      pending = probeStep;
     } else {
-      pending += STEP;
+      pending += probeStep;
       if (pending > p.accelerateAfter) {
-        pos += STEP;
-        pending += STEP;
+        pos += probeStep;
+        pending += probeStep;
       }
-      if (pending > B) {
-        pos += B;
-        pending += B;
+      if (pending > interval) {
+        pos += interval;
+        pending += interval;
       }
     }
     toggle = !toggle;
-    pos += STEP;
+    pos += probeStep;
   }
 
   if (literal) sink.Insert(modified + litStart, static_cast<uint32_t>(sMod - litStart));

@@ -7,19 +7,20 @@
 #include <cstdint>
 
 #include "Format.h"
+#include "OriginalSearch.h"
 
 namespace tarvo {
 
 struct MatcherParams {
-  uint32_t minMatch;      // T: a match must be longer than this
-  uint32_t step;          // STEP: probe spacing inside a literal run
-  uint32_t interval;      // B: progress interval, also the far acceleration
-  uint32_t lookBack;      // H: half-width of the search window
-  uint32_t firstCheckpoint;  // P
-  uint32_t fullScanAfter;    // L: literal length after which the whole original is tried
-  uint32_t accelerateAfter;  // A
-  bool windowed;
-  uint32_t initialEnd;    // E: the search range is [0, E) until the window moves
+  uint32_t minMatch;            // a match must be longer than this to be copied
+  uint32_t probeStep;           // distance between probes inside a literal run
+  uint32_t checkpointInterval;  // distance between progress checkpoints; also the far acceleration
+  uint32_t lookBack;            // how far the search window reaches back from the probe
+  uint32_t firstCheckpoint;     // where the first checkpoint falls
+  uint32_t wholeSearchAfter;    // literal length after which every other probe searches the whole original
+  uint32_t accelerateAfter;     // literal length after which the probes spread out
+  bool windowed;                // the search range follows the probe
+  uint32_t initialEnd;          // the search range is [0, initialEnd) until the window first moves
 };
 
 MatcherParams ComputeMatcherParams(uint32_t originalSize, uint32_t modifiedSize,
@@ -37,8 +38,11 @@ class MatcherSink {
   ~MatcherSink() = default;
 };
 
-// Returns false when the sink cancelled at a checkpoint.
+// Returns false when the sink cancelled at a checkpoint. Every mode writes
+// the same records; with kByCost the environment variable MVR_DIRECT_SCAN=1
+// forces the direct scan, so that benchmarks can compare the two.
 bool RunMatcher(const uint8_t* original, uint32_t originalSize, const uint8_t* modified,
-                uint32_t modifiedSize, uint32_t granularity, MatcherSink& sink);
+                uint32_t modifiedSize, uint32_t granularity, MatcherSink& sink,
+                SearchMode mode = SearchMode::kByCost);
 
 }  // namespace tarvo

@@ -23,6 +23,11 @@ struct ScanState {
 // (A 512-bit variant measured slower than this one on the machines we build on.)
 uint64_t WalkBlocksAvx2(ScanState& s, uint64_t start, uint64_t end);
 
+// The direct scan from `from`, a position it visits, up to `to`: records the
+// best match met on the way and returns the first position at or after `to`
+// that it visits.
+uint64_t ScanOn(ScanState& s, uint64_t from, uint64_t to);
+
 namespace {  // internal linkage: each file may compile these for another CPU
 
 inline uint32_t CommonPrefix(const uint8_t* a, const uint8_t* b, uint32_t max) {

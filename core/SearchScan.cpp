@@ -55,6 +55,8 @@ uint64_t Walk(ScanState& s, uint64_t j, uint64_t end) {
 
 }  // namespace
 
+uint64_t ScanOn(ScanState& s, uint64_t from, uint64_t to) { return Walk(s, from, to); }
+
 Best SearchRange(const uint8_t* original, uint32_t originalSize, const uint8_t* probe,
                  uint32_t probeLeft, uint64_t start, uint64_t end, uint32_t floor) {
   ScanState s{original, originalSize, probe, probeLeft, {floor, 0}};

@@ -10,6 +10,27 @@
 #define TARVOCORE_API extern "C"
 #endif
 
+// Builds a difference file at deltaPath from an original and a modified
+// file.
+//
+// Threads: runs on the caller's thread and returns when the file is finished
+// or the call has failed; notifications are delivered on that thread too. A
+// second thread compresses the code while the matcher runs; it has ended
+// before the call returns. Calls on different files may run at once.
+//
+// Null arguments: a null notify means no notifications (an existing
+// difference file is then overwritten without asking); null options mean the
+// defaults; a null path is taken as an empty one and fails like one.
+//
+// What is left on disk: on success, the finished difference file. When the
+// host refuses to overwrite, the difference path names one of the inputs, or
+// the difference file cannot be created, nothing is touched. When a stored name is empty, an input cannot be opened
+// or the temporary code file cannot be created, the partly written
+// difference file (placeholder header and names) stays. On cancellation, a
+// write error, lack of memory or any other failure after that, the
+// difference file is removed. When the finished file cannot be reopened for
+// its final header, it stays with the placeholder header. The temporary code
+// file never outlives the call.
 TARVOCORE_API E_TARVO_ERROR ConstructDeltaFile(const char* originalPath, const char* modifiedPath,
                                                const char* deltaPath,
                                                const S_TARVO_NOTIFY_INFO* notify,

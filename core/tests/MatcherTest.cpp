@@ -42,10 +42,11 @@ class VectorSink final : public tarvo::MatcherSink {
   uint32_t marker_;
 };
 
-VectorSink Match(const Bytes& o, const Bytes& m) {
+VectorSink Match(const Bytes& o, const Bytes& m, uint32_t granularity = 65536,
+                 tarvo::SearchMode mode = tarvo::SearchMode::kByCost) {
   VectorSink sink(static_cast<uint32_t>(o.size()), static_cast<uint32_t>(m.size()));
   EXPECT_TRUE(tarvo::RunMatcher(o.data(), static_cast<uint32_t>(o.size()), m.data(),
-                                static_cast<uint32_t>(m.size()), 65536, sink));
+                                static_cast<uint32_t>(m.size()), granularity, sink, mode));
   return sink;
 }
 
@@ -62,10 +63,10 @@ TEST(FieldWidth, BoundariesTakeTheNextWidth) {
 TEST(MatcherParams, WorkedValuesForAMegabytePair) {
   const auto p = tarvo::ComputeMatcherParams(1000000, 1000000, 65536, tarvo::WidthsFor(1000000, 1000000));
   EXPECT_EQ(p.minMatch, 17u);
-  EXPECT_EQ(p.step, 68u);
-  EXPECT_EQ(p.interval, 7812u);
+  EXPECT_EQ(p.probeStep, 68u);
+  EXPECT_EQ(p.checkpointInterval, 7812u);
   EXPECT_EQ(p.lookBack, 16384u);
-  EXPECT_EQ(p.fullScanAfter, 544u);
+  EXPECT_EQ(p.wholeSearchAfter, 544u);
   EXPECT_TRUE(p.windowed);
   EXPECT_EQ(p.initialEnd, 16384u);
 }
@@ -73,10 +74,10 @@ TEST(MatcherParams, WorkedValuesForAMegabytePair) {
 TEST(MatcherParams, LargeAndSmallFiles) {
   // Above 8 MiB the interval is capped twice over and the full-scan threshold doubles.
   auto big = tarvo::ComputeMatcherParams(20000000, 20000000, 65536, tarvo::WidthsFor(20000000, 20000000));
-  EXPECT_EQ(big.interval, 8192u);
+  EXPECT_EQ(big.checkpointInterval, 8192u);
   EXPECT_EQ(big.firstCheckpoint, 8192u);
   EXPECT_EQ(big.lookBack, 16384u);
-  EXPECT_EQ(big.fullScanAfter, 64u * big.minMatch);
+  EXPECT_EQ(big.wholeSearchAfter, 64u * big.minMatch);
   // Sizes more than a quarter apart: no window, only the first H bytes are searched.
   auto apart = tarvo::ComputeMatcherParams(400000, 200000, 65536, tarvo::WidthsFor(400000, 200000));
   EXPECT_FALSE(apart.windowed);
@@ -85,7 +86,7 @@ TEST(MatcherParams, LargeAndSmallFiles) {
   auto small = tarvo::ComputeMatcherParams(1000, 100, 65536, tarvo::WidthsFor(1000, 100));
   EXPECT_FALSE(small.windowed);
   EXPECT_EQ(small.initialEnd, 1000u);
-  EXPECT_EQ(small.interval, 0u);
+  EXPECT_EQ(small.checkpointInterval, 0u);
 }
 
 TEST(Matcher, IdenticalInputsGiveOneCopy) {
@@ -165,15 +166,76 @@ TEST(Matcher, CancelAtACheckpointStopsAtOnce) {
   EXPECT_EQ(s.checkpoints.size(), 3u);
 }
 
-// Generated pairs of many shapes: the fast matcher must write exactly the
-// reference stream, and the stream must rebuild the modified file.
+// Generated pairs of many shapes: the matcher must write exactly the
+// reference stream whichever way it searches, and the stream must rebuild
+// the modified file. A small granularity puts small pairs under the
+// windowed search with its index and its whole-original searches.
+enum class Kind {
+  kRandom,     // the original's bytes at random, the modified file edited from it
+  kUnrelated,  // nothing in common: long literal runs, whole-original searches
+  kRuns,       // long runs of one byte value
+  kPeriodic,   // a short pattern over and over, a few bytes changed
+  kTies,       // blocks that occur at several places: equal matches
+  kEdges,      // the modified file starts and ends with the original's edges
+};
+
 struct Shape {
   const char* name;
+  Kind kind;
   size_t size;
   int edits;
   int alphabet;
-  bool unrelated;
+  uint32_t granularity;
 };
+
+void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
+
+Bytes MakeOriginal(std::mt19937& rng, const Shape& shape) {
+  Bytes o;
+  switch (shape.kind) {
+    case Kind::kRuns:
+      while (o.size() < shape.size) o.insert(o.end(), 1 + rng() % 2000, static_cast<uint8_t>(rng() % shape.alphabet));
+      break;
+    case Kind::kPeriodic: {
+      const Bytes period = testsupport::RandomBytes(rng, 1 + rng() % 60, shape.alphabet);
+      while (o.size() < shape.size) o.push_back(period[o.size() % period.size()]);
+      for (int k = 0; k < 20; ++k) o[rng() % o.size()] ^= 1;
+      break;
+    }
+    case Kind::kTies: {
+      const Bytes block = testsupport::RandomBytes(rng, 500, shape.alphabet);
+      while (o.size() < shape.size) {
+        const Bytes gap = testsupport::RandomBytes(rng, rng() % 3000, shape.alphabet);
+        o.insert(o.end(), gap.begin(), gap.end());
+        o.insert(o.end(), block.begin(), block.end());
+      }
+      break;
+    }
+    default:
+      o = testsupport::RandomBytes(rng, shape.size, shape.alphabet);
+  }
+  o.resize(shape.size);
+  return o;
+}
+
+Bytes MakeModified(std::mt19937& rng, const Shape& shape, const Bytes& o, unsigned seed) {
+  switch (shape.kind) {
+    case Kind::kUnrelated:
+      return testsupport::RandomBytes(rng, shape.size + seed * 1000, shape.alphabet);
+    case Kind::kEdges: {
+      // The last probes see only a few bytes; some tails are shorter than a
+      // minimum match, some just longer.
+      Bytes m(o.begin(), o.begin() + 3000);
+      const Bytes middle = testsupport::RandomBytes(rng, shape.size - 6000, shape.alphabet);
+      m.insert(m.end(), middle.begin(), middle.end());
+      const size_t tail = 3 + seed * 9 + rng() % 30;
+      m.insert(m.end(), o.end() - static_cast<long>(tail), o.end());
+      return m;
+    }
+    default:
+      return testsupport::Mutate(rng, o, shape.edits, shape.alphabet);
+  }
+}
 
 class MatcherAgreement : public ::testing::TestWithParam<Shape> {};
 
@@ -181,25 +243,35 @@ TEST_P(MatcherAgreement, SameStreamAsTheReferenceAndRoundTrips) {
   const Shape shape = GetParam();
   for (unsigned seed = 1; seed <= 4; ++seed) {
     std::mt19937 rng(seed * 7919 + static_cast<unsigned>(shape.size));
-    const Bytes orig = testsupport::RandomBytes(rng, shape.size, shape.alphabet);
-    const Bytes mod = shape.unrelated ? testsupport::RandomBytes(rng, shape.size + seed * 1000, shape.alphabet)
-                                      : testsupport::Mutate(rng, orig, shape.edits, shape.alphabet);
+    const Bytes orig = MakeOriginal(rng, shape);
+    const Bytes mod = MakeModified(rng, shape, orig, seed);
     if (mod.empty()) continue;
-    VectorSink s = Match(orig, mod);
-    ASSERT_EQ(s.code, reference::CodeStream(orig, mod)) << shape.name << " seed " << seed;
-    ASSERT_EQ(testsupport::Decode(orig, mod.size(), s.code), mod) << shape.name << " seed " << seed;
+    const Bytes want = reference::CodeStream(orig, mod, shape.granularity);
+    for (auto mode : {tarvo::SearchMode::kDirect, tarvo::SearchMode::kIndexed, tarvo::SearchMode::kByCost}) {
+      VectorSink s = Match(orig, mod, shape.granularity, mode);
+      ASSERT_EQ(s.code, want) << shape.name << " seed " << seed << " mode " << static_cast<int>(mode);
+    }
+    ASSERT_EQ(testsupport::Decode(orig, mod.size(), want), mod) << shape.name << " seed " << seed;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, MatcherAgreement,
-    ::testing::Values(Shape{"tiny", 40, 3, 256, false}, Shape{"small", 3000, 10, 256, false},
-                      Shape{"smallLowEntropy", 3000, 10, 3, false},
-                      Shape{"belowGranularity", 60000, 40, 256, false},
-                      Shape{"windowed", 300000, 60, 256, false},
-                      Shape{"windowedLowEntropy", 200000, 60, 4, false},
-                      Shape{"windowedUnrelated", 150000, 0, 256, true},
-                      Shape{"manyEdits", 400000, 2000, 256, false}),
+    ::testing::Values(Shape{"tiny", Kind::kRandom, 40, 3, 256, 65536},
+                      Shape{"small", Kind::kRandom, 3000, 10, 256, 65536},
+                      Shape{"smallLowEntropy", Kind::kRandom, 3000, 10, 3, 65536},
+                      Shape{"belowGranularity", Kind::kRandom, 60000, 40, 256, 65536},
+                      Shape{"windowed", Kind::kRandom, 300000, 60, 256, 65536},
+                      Shape{"windowedLowEntropy", Kind::kRandom, 200000, 60, 4, 65536},
+                      Shape{"windowedUnrelated", Kind::kUnrelated, 150000, 0, 256, 65536},
+                      Shape{"manyEdits", Kind::kRandom, 400000, 2000, 256, 65536},
+                      Shape{"smallWindows", Kind::kRandom, 60000, 40, 256, 4096},
+                      Shape{"smallWindowsTwoBytes", Kind::kRandom, 40000, 40, 2, 4096},
+                      Shape{"smallWindowsUnrelated", Kind::kUnrelated, 40000, 0, 4, 4096},
+                      Shape{"runsOfOneByte", Kind::kRuns, 80000, 40, 3, 4096},
+                      Shape{"periodic", Kind::kPeriodic, 60000, 30, 4, 4096},
+                      Shape{"ties", Kind::kTies, 60000, 30, 256, 4096},
+                      Shape{"edges", Kind::kEdges, 30000, 0, 256, 4096}),
     [](const ::testing::TestParamInfo<Shape>& i) { return std::string(i.param.name); });
 
 TEST(MatcherAgreement, SizesMoreThanAQuarterApart) {

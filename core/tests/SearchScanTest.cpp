@@ -3,22 +3,12 @@
 #include <random>
 #include <vector>
 
+#include "NaiveScan.h"
 #include "SearchScan.h"
 
 namespace {
 
-// Every position the scan visits, one byte at a time.
-tarvo::Best Naive(const std::vector<uint8_t>& o, const std::vector<uint8_t>& probe, uint64_t start,
-                  uint64_t end, uint32_t floor) {
-  tarvo::Best best{floor, 0};
-  for (uint64_t j = start; j < end;) {
-    uint32_t len = 0;
-    while (len < probe.size() && j + len < o.size() && o[j + len] == probe[len]) ++len;
-    if (len > best.length) best = {len, static_cast<uint32_t>(j)};
-    j += len + 1;
-  }
-  return best;
-}
+using testsupport::NaiveScan;
 
 // Runs of equal bytes, long matches and block edges decide which positions
 // the fast scan visits; small alphabets make all of them common.
@@ -42,7 +32,7 @@ TEST(SearchScan, VisitsWhatAByteByByteScanVisits) {
     const uint64_t start = rng() % (size + 1);
     const uint64_t end = start + rng() % (size - start + 1);
     const uint32_t floor = 3 + static_cast<uint32_t>(rng() % 12);
-    const auto want = Naive(o, probe, start, end, floor);
+    const auto want = NaiveScan(o, probe, start, end, floor);
     const auto got = tarvo::SearchRange(o.data(), static_cast<uint32_t>(size), probe.data(),
                                         static_cast<uint32_t>(probe.size()), start, end, floor);
     ASSERT_EQ(got.length, want.length) << "round " << round;
@@ -73,7 +63,7 @@ TEST(SearchScan, WholeOriginalSearchSkipsOnlyWhatCannotMatter) {
     if (rng() % 3 == 0) probe[rng() % probe.size()] ^= 1;
     const uint32_t floor = 3 + static_cast<uint32_t>(rng() % 12);
     const tarvo::PairIndex index(o.data(), static_cast<uint32_t>(size), 2 + static_cast<unsigned>(rng() % 5));
-    const auto want = Naive(o, probe, 0, size, floor);
+    const auto want = NaiveScan(o, probe, 0, size, floor);
     const auto got = tarvo::SearchWhole(o.data(), static_cast<uint32_t>(size), probe.data(),
                                         static_cast<uint32_t>(probe.size()), floor, index);
     ASSERT_EQ(got.length, want.length) << "round " << round;

@@ -1,0 +1,46 @@
+// Where in the original a probe's long matches can start.
+//
+// Every sampleStep-th position of the original is filed under a hash of the
+// eight bytes that start there. A match of at least sampleStep + 7 bytes
+// starting at j covers exactly one filed position j + d with
+// 0 <= d < sampleStep, and the eight bytes there are the probe's eight bytes
+// at d. So looking up the probe's eight-byte sequences at d = 0 ..
+// sampleStep - 1 and subtracting d names every such j, each exactly once.
+// Hash collisions and shorter matches add positions too; their bytes decide.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace tarvo {
+
+class CandidateIndex {
+ public:
+  static constexpr uint32_t kGram = 8;
+
+  // Null when the memory for the index cannot be had. sampleStep >= 1.
+  static std::unique_ptr<CandidateIndex> Build(const uint8_t* original, uint32_t size, uint32_t sampleStep);
+
+  uint32_t SampleStep() const { return step_; }
+  // The filed positions, in increasing order, whose eight bytes hash like
+  // the eight at `gram`.
+  std::span<const uint32_t> Bucket(const uint8_t* gram) const {
+    const uint64_t h = Hash(gram);
+    return {positions_.data() + heads_[h], positions_.data() + heads_[h + 1]};
+  }
+  void Prefetch(const uint8_t* gram) const { __builtin_prefetch(&heads_[Hash(gram)]); }
+  uint64_t MemoryBytes() const { return (heads_.size() + positions_.size()) * sizeof(uint32_t); }
+
+ private:
+  CandidateIndex() = default;
+  uint64_t Hash(const uint8_t* gram) const;
+
+  uint32_t step_ = 1;
+  unsigned bits_ = 0;
+  std::vector<uint32_t> heads_;      // bucket h holds positions_[heads_[h] .. heads_[h + 1])
+  std::vector<uint32_t> positions_;
+};
+
+}  // namespace tarvo
