@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <new>
 
+#include "QorvexResources.h"
 #include "ReportInterfaceError.h"
 #include "TarvoFileLib.h"
 
@@ -70,6 +71,7 @@ int SignOf(qint64 value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 }  // namespace
 
 CDirView::CDirView(QWidget* pParent) : QTreeWidget(pParent) {
+  QorvexInitResources();
   setObjectName(QStringLiteral("dirView"));
   setRootIsDecorated(false);
   setItemsExpandable(false);

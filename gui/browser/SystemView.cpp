@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <new>
 #include <vector>
 
+#include "QorvexResources.h"
 #include "ReportInterfaceError.h"
 #include "WaitCursor.h"
 
@@ -25,11 +27,15 @@ int CompareChildren(const CShellFolder& parent, const CShellFolder& a, const CSh
 }  // namespace
 
 CSystemView::CSystemView(QWidget* pParent) : QTreeWidget(pParent) {
+  QorvexInitResources();
   setObjectName(QStringLiteral("systemView"));
   setHeaderHidden(true);
   setColumnCount(1);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setUniformRowHeights(true);
+  // Long names widen the column and the tree scrolls sideways, as a folder tree does.
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setStretchLastSection(false);
   connect(this, &QTreeWidget::itemExpanded, this, &CSystemView::OnItemExpanded);
   connect(this, &QTreeWidget::itemCollapsed, this, &CSystemView::OnItemCollapsed);
 }

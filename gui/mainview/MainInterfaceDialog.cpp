@@ -22,7 +22,7 @@ const QString kInvalidDelta = QStringLiteral(":\n\nInvalid delta file format!");
 constexpr unsigned kHelpInvalidDelta = 61227;
 
 // The size of the template's tree and selection list, in dialog units.
-constexpr int kTemplateTreeWidth = 120;
+constexpr int kTemplateTreeWidth = 140;
 constexpr int kTemplateListHeight = 80;
 
 QString Native(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }

@@ -11,6 +11,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include "QorvexResources.h"
 #include "ReportInterfaceError.h"
 #include "TarvoFileLib.h"
 
@@ -47,10 +48,13 @@ class COutputLabelDelegate : public QStyledItemDelegate {
 }  // namespace
 
 CSelectionList::CSelectionList(QWidget* pParent) : QTreeWidget(pParent) {
+  QorvexInitResources();
   setObjectName(QStringLiteral("selectionList"));
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);
+  // Paths keep their file names in sight when cut.
+  setTextElideMode(Qt::ElideMiddle);
   setAllColumnsShowFocus(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);

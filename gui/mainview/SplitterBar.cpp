@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "QorvexResources.h"
+
 namespace {
 
 // The hatched rectangle that follows the mouse.
@@ -35,6 +37,7 @@ class CSplitterGhost : public QWidget {
 
 CSplitterBar::CSplitterBar(QWidget* pParent, ISplitterOwner* pOwner, int nOrientation, int nId)
     : QWidget(pParent), m_pOwner(pOwner), m_nOrientation(nOrientation), m_nId(nId) {
+  QorvexInitResources();
   setObjectName(QStringLiteral("splitter%1").arg(nId));
   setCursor(nOrientation == kMovesHorizontally ? Qt::SizeHorCursor
             : nOrientation == kMovesVertically ? Qt::SizeVerCursor
