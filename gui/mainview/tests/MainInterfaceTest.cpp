@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -58,6 +59,7 @@ class MainInterfaceTest : public QObject {
   void rowIcons();
   void labelEditing_data();
   void labelEditing();
+  void editorEndsInTheChecks();
   void periodicUpdate();
   void layoutVisibility();
 
@@ -316,6 +318,37 @@ void MainInterfaceTest::labelEditing() {
   QCOMPARE(QString::fromStdString(list->GetEntry(0)->GetOutputFile()), expected);
   QCOMPARE(list->topLevelItem(0)->text(0), expected);
   QCOMPARE(list->GetIconId(0), icon);
+}
+
+// The in-place editor, as a user types into it: the typed name goes through
+// the same checks once the editor has closed.
+void MainInterfaceTest::editorEndsInTheChecks() {
+  Open();
+  m_pScreen->SetMultipleFilesMode();
+  CSelectionList* list = m_pScreen->GetSelectionList();
+  list->AddRow(std::make_unique<CTarvoTaskEntry>("o", QFile::encodeName(Path(QStringLiteral("a.exe"))).constData(),
+                                                 "out.mvr"));
+  QTreeWidgetItem* row = list->topLevelItem(0);
+  list->setCurrentItem(row, 2);
+  list->editItem(row, 2);
+  auto* editor = list->findChild<QLineEdit*>();
+  QVERIFY(editor != nullptr);
+  QCOMPARE(editor->text(), QStringLiteral("out.mvr"));
+  editor->setText(QString());
+  SeenBox seen;
+  ModalScript script({Answer(&seen, QMessageBox::Ok)});
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTRY_VERIFY(script.Finished());
+  QCOMPARE(seen.text, QStringLiteral("You must type a filename"));
+  QCOMPARE(row->text(0), QStringLiteral("out.mvr"));
+
+  list->editItem(row, 0);
+  QTRY_VERIFY(list->findChild<QLineEdit*>() != nullptr);
+  editor = list->findChild<QLineEdit*>();
+  editor->setText(Path(QStringLiteral("new.mvr")));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTRY_COMPARE(QString::fromStdString(list->GetEntry(0)->GetOutputFile()), Path(QStringLiteral("new.mvr")));
+  QCOMPARE(row->text(0), Path(QStringLiteral("new.mvr")));
 }
 
 void MainInterfaceTest::periodicUpdate() {
