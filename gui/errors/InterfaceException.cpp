@@ -1,0 +1,21 @@
+#include "InterfaceException.h"
+
+#include "HResultTable.h"
+
+CInterfaceException::CInterfaceException()
+    : m_bInternal(1), m_strMessage(QStringLiteral("Generic internal error")) {}
+
+CInterfaceException::CInterfaceException(HRESULT hr) : m_hResult(hr) {
+  if (const HResultRow* row = FindHResultRow(hr)) {
+    m_strMessage = QString::fromLatin1(row->szMessage);
+    m_bInternal = row->bInternal ? 1 : 0;
+    m_bRetry = row->bRetry ? 1 : 0;
+    m_nHelpId = row->nHelpId;
+  } else {
+    m_strMessage = UnknownHResultMessage(hr);
+  }
+}
+
+CInterfaceException::~CInterfaceException() = default;
+
+const char* CInterfaceException::GetRuntimeClassName() const { return "CInterfaceException"; }

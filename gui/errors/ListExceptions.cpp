@@ -1,0 +1,27 @@
+// The allocator's and the two list views' error objects.
+#include "InterfaceException.h"
+
+CShellMallocException::CShellMallocException(HRESULT hr, const void* wrapper)
+    : CInterfaceException(hr), m_pMalloc(wrapper) {}
+
+const char* CShellMallocException::GetRuntimeClassName() const { return "CShellMallocException"; }
+
+CSelectionListException::CSelectionListException(int code) : m_nCode(code) {
+  if (code == 0) {
+    m_bInternal = 1;
+    m_strMessage = QStringLiteral("Error in List Control");
+    m_nHelpId = 11206;
+  }
+}
+
+const char* CSelectionListException::GetRuntimeClassName() const { return "CSelectionListException"; }
+
+CProcessViewException::CProcessViewException(int code) : CInterfaceException(0), m_nCode(code) {
+  if (code == 0) {
+    m_bInternal = 1;
+    m_strMessage = QStringLiteral("List view error in ProcessView");
+    m_nHelpId = 11206;
+  }
+}
+
+const char* CProcessViewException::GetRuntimeClassName() const { return "CProcessViewException"; }

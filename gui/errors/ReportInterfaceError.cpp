@@ -1,0 +1,44 @@
+#include "ReportInterfaceError.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+const QString kInternalHead = QStringLiteral("An internal error:\n\n");
+const QString kInternalAdvice = QStringLiteral(
+    "\n\nIf the error is a result of a visual element failure\nin the main interface, try "
+    "selecting \"Refresh\" itemin the main menu or pressing F5.\nIf it does not help, restart "
+    "Tarvo as soon as it is possible.");
+
+QMessageBox::StandardButton Show(QWidget* pParent, const QString& text,
+                                 QMessageBox::StandardButtons buttons, unsigned nHelpId) {
+  QWidget* parent = pParent != nullptr ? pParent : QApplication::activeWindow();
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, buttons,
+                  parent);
+  box.setProperty(kHelpIdProperty, nHelpId);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent) {
+  if (e.m_bInternal != 0) {
+    Show(pParent, kInternalHead + e.m_strMessage + kInternalAdvice, QMessageBox::Ok, e.m_nHelpId);
+    return true;
+  }
+  if (e.m_hResult == kHrCancelledByUser) return true;
+
+  QString text;
+  if (const auto* folder = dynamic_cast<const CShellFolderException*>(&e)) {
+    if (!folder->m_strObjectName.isEmpty())
+      text = folder->m_strObjectName + QStringLiteral(" is not accessible:\n\n");
+  }
+  text += e.m_strMessage;
+  if (e.m_bRetry == 0) {
+    Show(pParent, text, QMessageBox::Ok, e.m_nHelpId);
+    return true;
+  }
+  return Show(pParent, text, QMessageBox::Retry | QMessageBox::Cancel, e.m_nHelpId) !=
+         QMessageBox::Retry;
+}
