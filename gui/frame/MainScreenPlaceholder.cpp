@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include "HelpContexts.h"
+#include "SplashScreen.h"
 
 namespace {
 
@@ -95,7 +96,10 @@ void CMainScreenPlaceholder::RemoveAllSelections() {
   m_pList->clear();
 }
 
-void CMainScreenPlaceholder::PeriodicUpdate() {}
+void CMainScreenPlaceholder::PeriodicUpdate() {
+  // The program is idle: the splash may go once its time is up.
+  CSplashScreen::EndSplashScreen();
+}
 
 void CMainScreenPlaceholder::RestoreFocus() {
   if (m_bMultiple) {

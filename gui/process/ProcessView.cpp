@@ -93,26 +93,33 @@ CTarvo2Engine* CProcessView::SessionAt(int row) const {
   return item != nullptr ? EngineOf(item) : nullptr;
 }
 
-int CProcessView::StartSession(CTarvo2Engine* pEngine, int nMode) {
+void CProcessView::InsertSessionRow(CTarvo2Engine* pEngine, int nMode) {
   if (pEngine == nullptr) throw CProcessViewException(0);
   auto* item = new QTreeWidgetItem;
   item->setData(0, kEngineRole, QVariant::fromValue<void*>(pEngine));
   addTopLevelItem(item);
   selectionModel()->setCurrentIndex(indexFromItem(item), QItemSelectionModel::NoUpdate);
-  bool started = false;
   if (nMode == CTarvoEngine::modeConstruct) {
     item->setText(0, qorvex::LoadString(qorvex::ids::kModeConstructing));
     item->setIcon(0, m_ConstructIcon);
-    started = pEngine->Construct();
   } else if (nMode == CTarvoEngine::modeReconstruct) {
     item->setText(0, qorvex::LoadString(qorvex::ids::kModeReconstructing));
     item->setIcon(0, m_ReconstructIcon);
+  }
+}
+
+int CProcessView::StartSession(CTarvo2Engine* pEngine, int nMode) {
+  InsertSessionRow(pEngine, nMode);
+  bool started = false;
+  if (nMode == CTarvoEngine::modeConstruct) {
+    started = pEngine->Construct();
+  } else if (nMode == CTarvoEngine::modeReconstruct) {
     started = pEngine->Reconstruct();
   }
   // A session that never ran would never end by itself, and exit waits for
   // the list to be empty: its row and engine go now.
   if (!started) {
-    delete item;
+    delete FindRow(pEngine);
     delete pEngine;
   }
   return started ? 1 : 0;

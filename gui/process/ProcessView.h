@@ -25,6 +25,9 @@ class CProcessView : public QTreeWidget {
   // other mode, and then the row and the engine are gone again. Throws
   // CProcessViewException when the row cannot be made.
   int StartSession(CTarvo2Engine* pEngine, int nMode);
+  // The first half of StartSession: the row, owning the engine, with its
+  // mode's text and icon, focused; nothing is started.
+  void InsertSessionRow(CTarvo2Engine* pEngine, int nMode);
   // Stops the engine, deletes it and its row.
   void EndSession(CTarvo2Engine* pEngine);
 
