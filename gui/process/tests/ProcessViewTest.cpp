@@ -287,8 +287,8 @@ class ProcessViewTest : public QObject {
     QVERIFY(!testsupport::Exists(found.rebuilt));
   }
 
-  // Cancel at the first progress report: no output, and a file that was
-  // there before keeps its bytes.
+  // Cancel at the first progress report: no partial output, and the output
+  // of the job never reached, which was there before, keeps its bytes.
   void cancelMidRunLeavesNothingBehind() {
     enginetest::JobFiles files;
     const enginetest::Job fresh = files.Make("fresh", 11);
