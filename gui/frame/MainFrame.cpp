@@ -174,6 +174,9 @@ void CMainFrame::BuildMenus() {
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::OnMenuOpening);
   }
+  // Sorting means nothing while the status screen is shown.
+  connect(m_pViewMenu, &QMenu::aboutToShow, this,
+          [this] { m_pSortMenu->menuAction()->setEnabled(m_nCurrentScreen != 1); });
 }
 
 void CMainFrame::BuildToolBar() {
@@ -365,7 +368,7 @@ void CMainFrame::UpdateStatusLine() {
       m_pProgress->setValue(steps);
       session->SetChanged(0);
     }
-  } else if (m_pProgress->isVisible()) {
+  } else if (!m_pProgress->isHidden()) {
     m_pProgress->setValue(0);
     m_pProgress->hide();
     SetStatusText(LoadString(ids::kReadyForHelp));
