@@ -1,0 +1,19 @@
+#include "DirViewFile.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+
+CDirViewFile::CDirViewFile(const QString& folderPath, const QString& itemName, const QString& displayName,
+                           const QString& fullPath)
+    : m_strFolderPath(folderPath), m_strItemName(itemName), m_strDisplayName(displayName), m_strFullPath(fullPath) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(fullPath).constData(), &info) != 0) return;
+  m_bExists = true;
+  m_dwSize = static_cast<std::uint32_t>(static_cast<std::uint64_t>(info.st_size) & 0xFFFFFFFFu);
+  m_LastWriteTime = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec).addMSecs(info.st_mtim.tv_nsec / 1000000);
+}
+
+CDirViewFile::~CDirViewFile() = default;
+
+const char* CDirViewFile::GetRuntimeClassName() const { return "CDirViewFile"; }

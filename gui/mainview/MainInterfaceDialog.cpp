@@ -1,0 +1,626 @@
+#include "MainInterfaceDialog.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStyle>
+#include <algorithm>
+#include <new>
+
+#include "ReportInterfaceError.h"
+#include "SplashScreen.h"
+#include "WaitCursor.h"
+
+namespace {
+
+const QString kInvalidDelta = QStringLiteral(":\n\nInvalid delta file format!");
+constexpr unsigned kHelpInvalidDelta = 61227;
+
+// The size of the template's tree and selection list, in dialog units.
+constexpr int kTemplateTreeWidth = 140;
+constexpr int kTemplateListHeight = 80;
+
+QString Native(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+void ShowStop(QWidget* parent, const QString& text, unsigned helpId = 0) {
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+  box.setProperty(kHelpIdProperty, helpId);
+  box.exec();
+}
+
+// Shown once, without the offer to try again.
+void ReportOnce(const CInterfaceException& e, QWidget* parent) {
+  if (e.m_bRetry == 0) {
+    ReportInterfaceError(e, parent);
+    return;
+  }
+  if (const auto* dir = dynamic_cast<const CDirViewException*>(&e)) {
+    CDirViewException copy(*dir);
+    copy.m_bRetry = 0;
+    ReportInterfaceError(copy, parent);
+  } else if (const auto* folder = dynamic_cast<const CShellFolderException*>(&e)) {
+    CShellFolderException copy(*folder);
+    copy.m_bRetry = 0;
+    ReportInterfaceError(copy, parent);
+  } else {
+    CInterfaceException copy(e);
+    copy.m_bRetry = 0;
+    ReportInterfaceError(copy, parent);
+  }
+}
+
+}  // namespace
+
+CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) {
+  setObjectName(QStringLiteral("mainInterface"));
+  m_pSystemView = new CSystemView(this);
+  m_pDirView = new CDirView(this);
+  m_pSelectionList = new CSelectionList(this);
+  m_pInputLabel = new QLabel(QStringLiteral("Input File"), this);
+  m_pOriginalLabel = new QLabel(QStringLiteral("Original File"), this);
+  m_pOutputLabel = new QLabel(QStringLiteral("Output File"), this);
+  m_pSeparatorLabel = new QLabel(QStringLiteral("--"), this);
+  m_pEqualsLabel = new QLabel(QStringLiteral("="), this);
+  m_pSeparatorLabel->setAlignment(Qt::AlignCenter);
+  m_pEqualsLabel->setAlignment(Qt::AlignCenter);
+  m_pInputField = new CDropField(this);
+  m_pOriginalField = new CDropField(this);
+  m_pOutputField = new CDropField(this);
+  m_pInputField->setObjectName(QStringLiteral("inputField"));
+  m_pOriginalField->setObjectName(QStringLiteral("originalField"));
+  m_pOutputField->setObjectName(QStringLiteral("outputField"));
+  m_pInputLabel->setBuddy(m_pInputField);
+  m_pOriginalLabel->setBuddy(m_pOriginalField);
+  m_pOutputLabel->setBuddy(m_pOutputField);
+  setTabOrder(m_pSystemView, m_pDirView);
+  setTabOrder(m_pDirView, m_pInputField);
+  setTabOrder(m_pInputField, m_pOriginalField);
+  setTabOrder(m_pOriginalField, m_pOutputField);
+  setTabOrder(m_pOutputField, m_pSelectionList);
+
+  connect(m_pDirView, &CDirView::keyDown, this, &CMainInterfaceDialog::OnDirViewKey);
+  connect(m_pDirView, &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem* item, int) { OnDirViewDoubleClick(item); });
+  connect(m_pDirView, &QWidget::customContextMenuRequested, this, &CMainInterfaceDialog::OnDirViewMenu);
+  connect(m_pSystemView, &CSystemView::contextMenuRequested, this, &CMainInterfaceDialog::OnTreeMenu);
+  connect(m_pSystemView, &CSystemView::itemAboutToBeDeleted, this, [this](QTreeWidgetItem* item) {
+    if (item == m_pLoadedItem) m_pLoadedItem = nullptr;
+    if (item == m_pPreviousItem) m_pPreviousItem = nullptr;
+  });
+  for (CDropField* field : {m_pInputField, m_pOriginalField, m_pOutputField}) {
+    connect(field, &CDropField::rowDropped, this, [this, field](int index) { OnDrop(field, index); });
+  }
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now != nullptr && now != this && isAncestorOf(now)) m_pLastFocus = now;
+  });
+}
+
+CMainInterfaceDialog::~CMainInterfaceDialog() = default;
+
+void CMainInterfaceDialog::ComputeMetrics() {
+  const QFontMetrics metrics(font());
+  const int unitX = std::max(1, metrics.averageCharWidth());
+  const int unitY = std::max(1, metrics.height());
+  auto horizontal = [unitX](int units) { return units * unitX / 4; };
+  auto vertical = [unitY](int units) { return units * unitY / 8; };
+  m_nMarginX = horizontal(6);
+  m_nMarginY = vertical(6);
+  m_nSplitter = horizontal(2);
+  m_nColumnGap = horizontal(8);
+  m_nLabelToField = vertical(10);
+  m_nTreeWidth = horizontal(kTemplateTreeWidth);
+  m_nListHeight = vertical(kTemplateListHeight);
+}
+
+bool CMainInterfaceDialog::Initialize(const QString& startFolder) {
+  ComputeMetrics();
+  m_pTreeSplitter = new CSplitterBar(this, this, CSplitterBar::kMovesHorizontally, kIdTreeSplitter);
+  m_pListSplitter = new CSplitterBar(this, this, CSplitterBar::kMovesVertically, kIdListSplitter);
+  m_pTreeSplitter->raise();
+  m_pListSplitter->raise();
+
+  if (!m_pSystemView->Initialize()) {
+    ShowStop(this, QStringLiteral("Cannot initialize the system tree view"));
+    return false;
+  }
+  m_pSystemView->OpenPath(startFolder.isEmpty() ? QDir::homePath() : startFolder);
+  if (!m_pDirView->Initialize()) {
+    ShowStop(this, QStringLiteral("Cannot initialize the current directory view!"));
+    return false;
+  }
+  if (!m_pSelectionList->Initialize()) {
+    ShowStop(this, QStringLiteral("Cannot initialize the selection list view!"));
+    return false;
+  }
+  m_pDirView->SetSingleSelection(!m_bMultiple);
+  m_pDirView->SetDragAllowed(!m_bMultiple);
+  m_bNotReady = false;
+  Layout();
+  m_pSystemView->setFocus();
+  return true;
+}
+
+// ---- layout -------------------------------------------------------------
+
+void CMainInterfaceDialog::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (!m_bNotReady) Layout();
+}
+
+void CMainInterfaceDialog::Layout() {
+  const int W = width();
+  const int H = height();
+  if (W <= 0 || H <= 0 || m_bNotReady) return;
+  const int fieldHeight = m_pInputField->sizeHint().height();
+  const int edgeX = 2 * std::max(2, style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+  const int edgeY = edgeX;
+
+  // The lower area: the selection list, or the fields.
+  int lowerTop = m_bMultiple ? H - m_nListHeight - m_nMarginY
+                             : H - 2 * m_nMarginY - m_nLabelToField - fieldHeight + m_nSplitter;
+  lowerTop = std::max(lowerTop, m_nSplitter + m_nMarginY);
+  const QRect lower(m_nMarginX, lowerTop, std::max(0, W - 2 * m_nMarginX), std::max(0, H - m_nMarginY - lowerTop));
+  m_pSelectionList->setGeometry(lower);
+  m_pListSplitter->setGeometry(lower.x() + 1, lowerTop - m_nSplitter, std::max(0, lower.width() - 2), m_nSplitter);
+
+  // The tree and the file list.
+  const int treeRight = std::min(m_nMarginX + m_nTreeWidth, W - m_nSplitter - m_nMarginX);
+  const int treeBottom = lowerTop - m_nSplitter;
+  const QRect tree(m_nMarginX, m_nMarginY, std::max(0, treeRight - m_nMarginX), std::max(0, treeBottom - m_nMarginY));
+  m_pSystemView->setGeometry(tree);
+  m_pTreeSplitter->setGeometry(treeRight, tree.top() + 1, m_nSplitter, std::max(0, tree.height() - 2));
+  const int dirLeft = treeRight + m_nSplitter;
+  const QRect dir(dirLeft, tree.top(), std::max(0, W - m_nMarginX - dirLeft), tree.height());
+  m_pDirView->setGeometry(dir);
+
+  // The fields of Single File mode, in three columns.
+  const int labelTop = treeBottom + m_nMarginY;
+  const int fieldTop = labelTop + m_nLabelToField;
+  const int column = std::max(0, (W - 2 * m_nColumnGap - 2 * m_nMarginX) / 3);
+  const int x0 = m_nMarginX;
+  const int x1 = x0 + column + m_nColumnGap;
+  const int x2 = x1 + column + m_nColumnGap;
+  const int labelHeight = std::max(0, m_nLabelToField);
+  m_pInputLabel->setGeometry(x0, labelTop, column, labelHeight);
+  m_pOriginalLabel->setGeometry(x1, labelTop, column, labelHeight);
+  m_pOutputLabel->setGeometry(x2, labelTop, std::max(0, W - m_nMarginX - x2), labelHeight);
+  m_pInputField->setGeometry(x0, fieldTop, column, fieldHeight);
+  m_pOriginalField->setGeometry(x1, fieldTop, column, fieldHeight);
+  m_pOutputField->setGeometry(x2, fieldTop, std::max(0, W - m_nMarginX - x2), fieldHeight);
+  m_pSeparatorLabel->setGeometry(x0 + column, fieldTop, m_nColumnGap, fieldHeight);
+  m_pEqualsLabel->setGeometry(x1 + column, fieldTop, m_nColumnGap, fieldHeight);
+
+  // Parts too small to draw are hidden rather than drawn inside out.
+  m_pSystemView->setVisible(tree.width() >= edgeX && tree.height() >= edgeY);
+  m_pDirView->setVisible(dir.width() >= edgeX && dir.height() >= edgeY);
+  m_pTreeSplitter->setVisible(tree.height() >= edgeY);
+  m_pSelectionList->setVisible(m_bMultiple && lower.height() >= edgeY);
+  m_pListSplitter->setVisible(m_bMultiple);
+  for (QWidget* part : std::initializer_list<QWidget*>{m_pInputLabel, m_pOriginalLabel, m_pOutputLabel, m_pInputField,
+                                                       m_pOriginalField, m_pOutputField, m_pSeparatorLabel,
+                                                       m_pEqualsLabel}) {
+    part->setVisible(!m_bMultiple);
+  }
+}
+
+bool CMainInterfaceDialog::OnSplitterLimits(int nId, QRect* pLimits) {
+  const QRect upper = m_pSystemView->geometry().united(m_pDirView->geometry());
+  QRect limits = upper;
+  if (nId == kIdListSplitter) limits = upper.united(m_pSelectionList->geometry().adjusted(0, 1, 0, 0));
+  *pLimits = QRect(mapToGlobal(limits.topLeft()), limits.size());
+  return true;
+}
+
+void CMainInterfaceDialog::OnSplitterDrop(int nId, const QPoint& topLeft) {
+  const QPoint drop = mapFromGlobal(topLeft);
+  if (nId == kIdTreeSplitter) {
+    m_nTreeWidth = drop.x() - m_pSystemView->geometry().left();
+  } else if (nId == kIdListSplitter) {
+    m_nListHeight += m_pSelectionList->geometry().top() - m_nSplitter - drop.y();
+  }
+  Layout();
+}
+
+// ---- marks, the original, the fields -------------------------------------
+
+void CMainInterfaceDialog::MarkHighlighted(int index) {
+  try {
+    if (index >= 0) {
+      m_pDirView->ToggleMark(index);
+    } else {
+      for (int row : m_pDirView->GetHighlighted()) m_pDirView->ToggleMark(row);
+    }
+    if (m_bMultiple || m_pDirView->GetMarks().isEmpty()) return;
+    FillFromMarks();
+  } catch (const CInterfaceException& e) {
+    ReportOnce(e, this);
+  }
+}
+
+void CMainInterfaceDialog::FillFromMarks() {
+  const QString path = m_pDirView->GetMarks().last();
+  if (m_pDirView->IsConstruct()) {
+    m_pInputField->setText(path);
+    SetOutputField(path + QStringLiteral(".mvr"));
+  } else {
+    CTarvoTaskEntry entry;
+    entry.SetExistingFile(QFile::encodeName(path).constData(), true);
+    if (entry.CompleteTargetOutput()) {
+      m_pInputField->setText(path);
+      m_pOriginalField->setText(Native(entry.GetReferenceFile()));
+      SetOutputField(Native(entry.GetOutputFile()));
+    } else {
+      ShowDeltaFormatError(path);
+    }
+  }
+  m_pDirView->ClearMarks(true);
+}
+
+void CMainInterfaceDialog::ShowDeltaFormatError(const QString& path) {
+  ShowStop(this, path + kInvalidDelta, kHelpInvalidDelta);
+}
+
+void CMainInterfaceDialog::ChooseOriginal(int index) {
+  if (index < 0) index = m_pDirView->GetFocusedHighlighted();
+  if (index < 0) return;
+  try {
+    m_pDirView->SetOriginal(index);
+    if (!m_bMultiple) {
+      m_pOriginalField->setText(m_pDirView->GetOriginal());
+      m_pDirView->ClearOriginal(true);
+    }
+  } catch (const CInterfaceException& e) {
+    ReportOnce(e, this);
+  }
+}
+
+void CMainInterfaceDialog::AddFilesForProcessing() {
+  const bool construct = m_pDirView->IsConstruct();
+  const QString original = m_pDirView->GetOriginal();
+  if (m_pDirView->GetMarks().isEmpty() || (construct && original.isEmpty())) return;
+  CWaitCursor wait;
+  const QByteArray reference = QFile::encodeName(original);
+  try {
+    for (const QString& path : m_pDirView->GetMarks()) {
+      auto entry = std::make_unique<CTarvoTaskEntry>(reference.constData(), QFile::encodeName(path).constData(), nullptr);
+      bool complete = true;
+      if (construct) {
+        entry->CompleteDeltaOutput();
+      } else {
+        complete = entry->CompleteTargetOutput();
+        if (complete && !original.isEmpty()) entry->SetReferenceFile(reference.constData(), false);
+      }
+      if (complete) {
+        m_pSelectionList->AddRow(std::move(entry));
+      } else {
+        ShowDeltaFormatError(Native(entry->GetExistingFile()));
+      }
+    }
+  } catch (const CInterfaceException& e) {
+    ReportOnce(e, this);
+  } catch (const std::bad_alloc&) {
+    ShowStop(this, QStringLiteral("Error: Not enough memory to\ncomplete the operation"));
+  }
+  try {
+    m_pDirView->ClearOriginal(true);
+    m_pDirView->ClearMarks(true);
+  } catch (const CInterfaceException& e) {
+    ReportOnce(e, this);
+  }
+}
+
+void CMainInterfaceDialog::SetOutputField(const QString& text) {
+  if (!m_bMultiple) m_pOutputField->setText(text);
+}
+
+void CMainInterfaceDialog::SetSingleFileMode() {
+  SetOutputField(QString());
+  m_pInputField->clear();
+  m_pOriginalField->clear();
+  m_pDirView->ClearMarks(true);
+  m_pDirView->ClearOriginal(true);
+  m_bMultiple = false;
+  m_pDirView->SetSingleSelection(true);
+  m_pDirView->SetDragAllowed(true);
+  Layout();
+}
+
+void CMainInterfaceDialog::SetMultipleFilesMode() {
+  m_pDirView->ClearMarks(true);
+  m_pDirView->ClearOriginal(true);
+  m_bMultiple = true;
+  m_pDirView->SetSingleSelection(false);
+  m_pDirView->SetDragAllowed(false);
+  Layout();
+}
+
+void CMainInterfaceDialog::SetConstructMode(bool bConstruct) {
+  m_pDirView->SetConstruct(bConstruct);
+  RemoveAllRows();
+  m_pInputField->clear();
+  m_pOriginalField->clear();
+  SetOutputField(QString());
+}
+
+bool CMainInterfaceDialog::RemoveAllRows() {
+  try {
+    m_pSelectionList->RemoveAll();
+    return true;
+  } catch (const CInterfaceException& e) {
+    ReportOnce(e, this);
+    return false;
+  }
+}
+
+void CMainInterfaceDialog::ReleaseForExit() {
+  m_bExiting = true;
+  RemoveAllRows();
+  m_pLoadedItem = nullptr;
+  m_pPreviousItem = nullptr;
+  m_pSystemView->Release();
+  m_pDirView->Release();
+}
+
+// ---- the timer tick ------------------------------------------------------
+
+void CMainInterfaceDialog::SetModeLabels(bool bConstruct) {
+  m_pSeparatorLabel->setText(bConstruct ? QStringLiteral("--") : QStringLiteral("+"));
+  m_pInputLabel->setText(bConstruct ? QStringLiteral("Modified File") : QStringLiteral("Difference File (.mvr)"));
+  m_pOutputLabel->setText(bConstruct ? QStringLiteral("Difference File (.mvr)") : QStringLiteral("Modified File"));
+}
+
+void CMainInterfaceDialog::PeriodicUpdate() {
+  const bool construct = m_pDirView->IsConstruct();
+  try {
+    m_pSelectionList->SetHeaderMode(construct);
+  } catch (const CSelectionListException& e) {
+    ReportOnce(e, this);
+  }
+  if ((construct ? 1 : 0) != m_nLastShownMode) {
+    m_nLastShownMode = construct ? 1 : 0;
+    SetModeLabels(construct);
+  }
+  LoadTreeFolder();
+  CSplashScreen::EndSplashScreen();
+}
+
+void CMainInterfaceDialog::LoadTreeFolder() {
+  QTreeWidgetItem* current = m_pSystemView->currentItem();
+  if (current == nullptr || current == m_pLoadedItem || m_bExiting) return;
+  CWaitCursor wait;
+  m_pPreviousItem = m_pLoadedItem;
+  m_pLoadedItem = current;
+  bool failed = false;
+  for (;;) {
+    const CSystemViewFolder* folder = CSystemView::RecordOf(m_pLoadedItem);
+    if (folder == nullptr) return;
+    std::unique_ptr<CInterfaceException> error;
+    m_pDirView->LoadFolder(folder->GetPath(), &error);
+    if (!error) {
+      failed = false;
+      QDir::setCurrent(folder->GetPath());
+      break;
+    }
+    failed = true;
+    const auto* dirError = dynamic_cast<const CDirViewException*>(error.get());
+    bool giveUp;
+    if (dirError != nullptr && dirError->m_hResult == kHrOutOfMemory && dirError->m_nSubKind == 3) {
+      QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                      QStringLiteral("Tarvo is out of memory.\n\nPlease, close some of your applications and\nTry "
+                                     "accessing this folder again."),
+                      QMessageBox::Retry | QMessageBox::Cancel, this);
+      giveUp = box.exec() != QMessageBox::Retry;
+    } else {
+      giveUp = ReportInterfaceError(*error, this);
+    }
+    if (giveUp) break;
+    if (m_pLoadedItem == nullptr) return;
+  }
+  if (!failed || m_pPreviousItem == nullptr) return;
+  m_pLoadedItem = m_pPreviousItem;
+  const CSystemViewFolder* previous = CSystemView::RecordOf(m_pPreviousItem);
+  std::unique_ptr<CInterfaceException> error;
+  m_pDirView->LoadFolder(previous->GetPath(), &error);
+  if (error) {
+    ReportOnce(*error, this);
+  } else {
+    m_pSystemView->setCurrentItem(m_pPreviousItem);
+  }
+}
+
+// ---- keys, clicks, menus, drops --------------------------------------------
+
+void CMainInterfaceDialog::OnDirViewKey(QKeyEvent* event, bool* pbHandled) {
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  const bool ctrl = (mods & Qt::ControlModifier) != 0;
+  const bool alt = (mods & Qt::AltModifier) != 0;
+  const bool shift = (mods & Qt::ShiftModifier) != 0;
+  const int key = event->key();
+  *pbHandled = true;
+  if ((ctrl && key == Qt::Key_O) || (key == Qt::Key_Space && shift && !ctrl && !alt)) {
+    ChooseOriginal(-1);
+  } else if ((ctrl && key == Qt::Key_M && m_pDirView->IsConstruct()) ||
+             (ctrl && key == Qt::Key_D && !m_pDirView->IsConstruct()) || (key == Qt::Key_Space && !ctrl && !alt)) {
+    MarkHighlighted(-1);
+  } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    QApplication::beep();
+  } else {
+    *pbHandled = false;
+  }
+}
+
+void CMainInterfaceDialog::OnDirViewDoubleClick(QTreeWidgetItem* pItem) {
+  const Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
+  if ((mods & (Qt::ControlModifier | Qt::AltModifier)) != 0) return;
+  const int index = m_pDirView->indexOfTopLevelItem(pItem);
+  if (index < 0) return;
+  if ((mods & Qt::ShiftModifier) != 0) {
+    ChooseOriginal(index);
+  } else {
+    MarkHighlighted(index);
+  }
+}
+
+bool CMainInterfaceDialog::CommandEnabled(int nId, QString* pText) const {
+  if (m_pCommandTarget != nullptr) return m_pCommandTarget->IsCommandEnabled(nId, pText);
+  return IsCommandEnabled(nId, pText);
+}
+
+void CMainInterfaceDialog::RunCommand(int nId) {
+  if (m_pCommandTarget != nullptr) {
+    m_pCommandTarget->OnCommand(nId);
+  } else {
+    OnCommand(nId);
+  }
+}
+
+void CMainInterfaceDialog::OnDirViewMenu(const QPoint& pos) {
+  using namespace QorvexCommand;
+  QMenu menu(this);
+  auto add = [this, &menu](int id, const QString& text) {
+    QString shown = text;
+    QAction* action = menu.addAction(QString());
+    action->setEnabled(CommandEnabled(id, &shown));
+    action->setText(shown);
+    action->setData(id);
+    return action;
+  };
+  menu.setDefaultAction(add(kSelect, QString()));
+  add(kSelectOriginal, QStringLiteral("Select &Original\tShift+Space/Ctrl+O"));
+  menu.addSeparator();
+  add(kReconstructNow, QStringLiteral("&Reconstruct Now"));
+  menu.addSeparator();
+  add(kProperties, QStringLiteral("&Properties..."));
+  QAction* chosen = menu.exec(m_pDirView->viewport()->mapToGlobal(pos));
+  if (chosen != nullptr) RunCommand(chosen->data().toInt());
+}
+
+void CMainInterfaceDialog::OnTreeMenu(const QPoint& globalPos) {
+  QMenu menu(this);
+  QString text = QStringLiteral("&Open");
+  QAction* open = menu.addAction(QString());
+  open->setEnabled(CommandEnabled(QorvexCommand::kOpenFolder, &text));
+  open->setText(text);
+  menu.setDefaultAction(open);
+  if (menu.exec(globalPos) == open) RunCommand(QorvexCommand::kOpenFolder);
+}
+
+void CMainInterfaceDialog::OnDrop(CDropField* pField, int index) {
+  if (m_bMultiple || m_pDirView->RecordOf(index) == nullptr) return;
+  if (pField == m_pInputField) {
+    MarkHighlighted(index);
+  } else if (pField == m_pOriginalField) {
+    ChooseOriginal(index);
+  } else if (pField == m_pOutputField) {
+    SetOutputField(m_pDirView->GetFullPath(index));
+  }
+}
+
+bool CMainInterfaceDialog::IsCommandEnabled(int nId, QString* pText) const {
+  using namespace QorvexCommand;
+  const bool construct = m_pDirView->IsConstruct();
+  const bool marks = !m_pDirView->GetMarks().isEmpty();
+  const bool original = !m_pDirView->GetOriginal().isEmpty();
+  switch (nId) {
+    case kSelect: {
+      const bool enabled = m_pDirView->hasFocus() && !m_pDirView->GetHighlighted().empty();
+      if (enabled && pText != nullptr)
+        *pText = construct ? QStringLiteral("&Select  Modified\tSpace/Ctrl+M")
+                           : QStringLiteral("&Select Difference\tSpace/Ctrl+D");
+      return enabled;
+    }
+    case kSelectOriginal:
+      return m_pDirView->hasFocus() && m_pDirView->GetFocusedHighlighted() >= 0;
+    case kReverseSelection:
+      return m_bMultiple && m_pDirView->GetItemCount() > 0;
+    case kClearSelection:
+      return marks;
+    case kClearOriginal:
+      return original;
+    case kClearAll:
+      return m_bMultiple ? marks || original
+                         : !m_pInputField->text().isEmpty() || !m_pOriginalField->text().isEmpty() ||
+                               !m_pOutputField->text().isEmpty();
+    case kAddFiles:
+      return m_bMultiple && marks && (!construct || original);
+    case kOpenFolder: {
+      QTreeWidgetItem* item = m_pSystemView->currentItem();
+      if (pText != nullptr)
+        *pText = item != nullptr && item->isExpanded() ? QStringLiteral("&Collapse") : QStringLiteral("&Open");
+      return m_pSystemView->hasFocus() && item != nullptr;
+    }
+    default:
+      return false;
+  }
+}
+
+bool CMainInterfaceDialog::OnCommand(int nId) {
+  using namespace QorvexCommand;
+  switch (nId) {
+    case kSelect:
+      MarkHighlighted(-1);
+      return true;
+    case kSelectOriginal:
+      ChooseOriginal(-1);
+      return true;
+    case kReverseSelection:
+      try {
+        for (int i = 0; i < m_pDirView->GetItemCount(); ++i) {
+          if (m_pDirView->GetFullPath(i) != m_pDirView->GetOriginal()) m_pDirView->ToggleMark(i);
+        }
+        m_pDirView->UpdateMarkTexts();
+      } catch (const CInterfaceException& e) {
+        ReportOnce(e, this);
+      }
+      return true;
+    case kClearSelection:
+      m_pDirView->ClearMarks(true);
+      return true;
+    case kClearOriginal:
+      m_pDirView->ClearOriginal(true);
+      return true;
+    case kClearAll:
+      m_pDirView->ClearMarks(true);
+      m_pDirView->ClearOriginal(true);
+      SetOutputField(QString());
+      m_pInputField->clear();
+      m_pOriginalField->clear();
+      return true;
+    case kAddFiles:
+      AddFilesForProcessing();
+      return true;
+    case kOpenFolder:
+      if (QTreeWidgetItem* item = m_pSystemView->currentItem()) {
+        item->setExpanded(!item->isExpanded());
+        m_pSystemView->setCurrentItem(item);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- keys and focus of the screen itself ----------------------------------
+
+void CMainInterfaceDialog::keyPressEvent(QKeyEvent* event) {
+  // Enter and Esc have no button to press here.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+    QApplication::beep();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void CMainInterfaceDialog::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (m_pLastFocus != nullptr && m_pLastFocus->isVisible()) {
+    m_pLastFocus->setFocus();
+  } else {
+    m_pSystemView->setFocus();
+  }
+}

@@ -1,0 +1,129 @@
+// The Main Interface screen: the folder tree and the file list above, and
+// below either the three fields of one job (Single File mode) or the
+// selection list of queued jobs (Multiple Files mode). The main window hosts
+// it, drives its modes and commands, and calls PeriodicUpdate on its timer.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "DirView.h"
+#include "DropField.h"
+#include "MainInterfaceCommands.h"
+#include "SelectionList.h"
+#include "SplitterBar.h"
+#include "SystemView.h"
+
+class QLabel;
+
+class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
+  Q_OBJECT
+
+ public:
+  static constexpr int kTemplateId = 130;
+  static constexpr int kIdTreeSplitter = 1028;  // moves horizontally
+  static constexpr int kIdListSplitter = 1026;  // moves vertically
+
+  explicit CMainInterfaceDialog(QWidget* pParent = nullptr);
+  ~CMainInterfaceDialog() override;
+
+  // Builds the tree, the file list and the selection list, and opens the
+  // tree at the user's home folder. On failure the message is shown and
+  // false returned: the program then closes.
+  bool Initialize(const QString& startFolder = QString());
+  void SetCommandTarget(IQorvexCommandTarget* pTarget) { m_pCommandTarget = pTarget; }
+
+  // Commands of the main window, as the menu gives them. Index -1: the
+  // highlighted files (mark), the focused highlighted file (original).
+  void MarkHighlighted(int index);
+  void ChooseOriginal(int index);
+  void AddFilesForProcessing();
+  // Sets the Output field; only in Single File mode.
+  void SetOutputField(const QString& text);
+  void SetSingleFileMode();
+  void SetMultipleFilesMode();
+  // The Construct and Reconstruct commands: the mode, an empty selection
+  // list and empty fields.
+  void SetConstructMode(bool bConstruct);
+  // The main window's timer tick while this screen is shown.
+  void PeriodicUpdate();
+  // At exit: empties the selection list and releases the browser.
+  void ReleaseForExit();
+  // Empties the selection list, showing a failure; false if there was one.
+  bool RemoveAllRows();
+
+  // Enabling and running of the commands that concern only this screen
+  // (Select, Select Original, Add Files, the clear and reverse commands,
+  // Open/Collapse). The main window adds its own conditions, such as the
+  // screen being shown.
+  bool IsCommandEnabled(int nId, QString* pText) const;
+  bool OnCommand(int nId);
+
+  bool IsMultiple() const { return m_bMultiple; }
+  bool IsExiting() const { return m_bExiting; }
+  CSystemView* GetSystemView() const { return m_pSystemView; }
+  CDirView* GetDirView() const { return m_pDirView; }
+  CSelectionList* GetSelectionList() const { return m_pSelectionList; }
+  CDropField* GetInputField() const { return m_pInputField; }
+  CDropField* GetOriginalField() const { return m_pOriginalField; }
+  CDropField* GetOutputField() const { return m_pOutputField; }
+  int GetTreeWidth() const { return m_nTreeWidth; }
+  int GetListHeight() const { return m_nListHeight; }
+
+  bool OnSplitterLimits(int nId, QRect* pLimits) override;
+  void OnSplitterDrop(int nId, const QPoint& topLeft) override;
+
+  // Lays the parts out for the current size.
+  void Layout();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  void ComputeMetrics();
+  void SetModeLabels(bool bConstruct);
+  void FillFromMarks();
+  void LoadTreeFolder();
+  void OnDirViewKey(QKeyEvent* event, bool* pbHandled);
+  void OnDirViewDoubleClick(QTreeWidgetItem* pItem);
+  void OnDirViewMenu(const QPoint& pos);
+  void OnTreeMenu(const QPoint& globalPos);
+  void OnDrop(CDropField* pField, int index);
+  bool CommandEnabled(int nId, QString* pText) const;
+  void RunCommand(int nId);
+  void ShowDeltaFormatError(const QString& path);
+
+  CSystemView* m_pSystemView;
+  CDirView* m_pDirView;
+  CSelectionList* m_pSelectionList;
+  QLabel* m_pInputLabel;
+  QLabel* m_pOriginalLabel;
+  QLabel* m_pOutputLabel;
+  QLabel* m_pSeparatorLabel;  // "--" or "+"
+  QLabel* m_pEqualsLabel;
+  CDropField* m_pInputField;
+  CDropField* m_pOriginalField;
+  CDropField* m_pOutputField;
+  CSplitterBar* m_pTreeSplitter = nullptr;
+  CSplitterBar* m_pListSplitter = nullptr;
+  IQorvexCommandTarget* m_pCommandTarget = nullptr;
+
+  bool m_bMultiple = false;
+  bool m_bNotReady = true;
+  bool m_bExiting = false;
+  int m_nLastShownMode = -1;  // 1 Construct, 0 Reconstruct, -1 none yet
+  QTreeWidgetItem* m_pLoadedItem = nullptr;    // the tree item whose folder is shown
+  QTreeWidgetItem* m_pPreviousItem = nullptr;  // the one shown before it
+  QPointer<QWidget> m_pLastFocus;
+
+  int m_nMarginX = 0;
+  int m_nMarginY = 0;
+  int m_nSplitter = 0;
+  int m_nColumnGap = 0;
+  int m_nLabelToField = 0;
+  int m_nTreeWidth = 0;
+  int m_nListHeight = 0;
+};
