@@ -99,7 +99,7 @@ QAction* CMainFrame::AddCommand(unsigned id, const QString& text, QMenu* menu) {
   const QString tip = PromptTooltip(id);
   if (!tip.isEmpty()) action->setToolTip(tip);
   action->setWhatsThis(PromptStatusText(id));
-  connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+  connect(action, &QAction::triggered, this, [this, id] { DoCommand(id); });
   if (menu != nullptr) menu->addAction(action);
   addAction(action);  // its keys work wherever the focus is inside the window
   m_Commands[id] = action;
@@ -395,8 +395,8 @@ void CMainFrame::HandleCommandLineFile() {
     return;
   }
   if (!ScreensExist()) return;
-  OnCommand(cmd::kSingleFile);
-  OnCommand(cmd::kReconstruct);
+  DoCommand(cmd::kSingleFile);
+  DoCommand(cmd::kReconstruct);
   m_pMainScreen->SetInputField(m_strCommandLineFile);
   m_pMainScreen->SetOriginalField(original);
   m_pMainScreen->SetOutputField(target);
@@ -479,11 +479,11 @@ bool CMainFrame::SendCommand(unsigned id) {
   UpdateCommands();
   QAction* action = Command(id);
   if (action == nullptr || !action->isEnabled()) return false;
-  OnCommand(id);
+  DoCommand(id);
   return true;
 }
 
-void CMainFrame::OnCommand(unsigned id) {
+void CMainFrame::DoCommand(unsigned id) {
   // A list error escaping a command is shown here, as the framework would.
   try {
     CMainScreen* main = m_pMainWidget != nullptr ? m_pMainScreen : nullptr;
@@ -631,13 +631,13 @@ void CMainFrame::OnReconstructNow() {
     QApplication::restoreOverrideCursor();
     return;
   }
-  OnCommand(cmd::kReconstruct);
-  OnCommand(cmd::kMultipleFiles);
+  DoCommand(cmd::kReconstruct);
+  DoCommand(cmd::kMultipleFiles);
   for (const QString& name : names) {
     if (!m_pMainScreen->HighlightItemByText(name)) break;
   }
-  OnCommand(cmd::kSelect);
-  OnCommand(cmd::kAddFiles);
+  DoCommand(cmd::kSelect);
+  DoCommand(cmd::kAddFiles);
   QApplication::restoreOverrideCursor();
   // The output names come from the difference files: nothing that exists is
   // replaced without the user's Yes.
@@ -653,7 +653,7 @@ void CMainFrame::OnReconstructNow() {
       return;
     }
   }
-  OnCommand(cmd::kStartProcessing);
+  DoCommand(cmd::kStartProcessing);
 }
 
 // ---------------------------------------------------------------- exit
@@ -685,3 +685,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->ignore();
   BeginExit();
 }
+
+// ---------------------------------------------------------------- the screen's context menus
+
+bool CMainFrame::IsCommandEnabled(int nId, QString* pText) {
+  UpdateCommands();
+  const QAction* action = Command(static_cast<unsigned>(nId));
+  if (action == nullptr) return false;
+  if (pText != nullptr) *pText = action->text();
+  return action->isEnabled();
+}
+
+void CMainFrame::OnCommand(int nId) { SendCommand(static_cast<unsigned>(nId)); }

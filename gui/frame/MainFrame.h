@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "MainInterfaceCommands.h"
 #include "ProcessHost.h"
 #include "ProgressViewDialog.h"
 
@@ -23,7 +24,7 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public CProcessHost {
+class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexCommandTarget {
   Q_OBJECT
 
  public:
@@ -44,6 +45,10 @@ class CMainFrame : public QMainWindow, public CProcessHost {
   int CurrentScreen() const override { return m_nCurrentScreen; }
   void SetStatusText(const QString& text) override;
   QWidget* HostWindow() override { return this; }
+
+  // IQorvexCommandTarget: the screen's context menus go through the frame.
+  bool IsCommandEnabled(int nId, QString* pText) override;
+  void OnCommand(int nId) override;
 
   CMainScreen* GetMainScreen() const { return m_pMainScreen; }
   CProgressViewDialog* GetProgressDialog() const { return m_pProgressDialog; }
@@ -88,7 +93,7 @@ class CMainFrame : public QMainWindow, public CProcessHost {
   void BuildToolBar();
   void PlaceScreens();
   void PlaceProgressBar();
-  void OnCommand(unsigned id);
+  void DoCommand(unsigned id);
   void OnMenuOpening();
   void HandleCommandLineFile();
   void UpdateStatusLine();

@@ -1,9 +1,11 @@
 // Qorvex: the interactive program of Mendivar.
-#include "MainScreenPlaceholder.h"
+#include "MainInterfaceScreen.h"
 #include "Tarvo2App.h"
 
 int main(int argc, char** argv) {
   CTarvo2App app(argc, argv);
-  if (!app.InitInstance([](CMainFrame*, QWidget* parent) { return new CMainScreenPlaceholder(parent); })) return 1;
+  if (!app.InitInstance([](CMainFrame* frame, QWidget* parent) { return CreateMainInterface(frame, parent); })) {
+    return 1;
+  }
   return app.Run();
 }
