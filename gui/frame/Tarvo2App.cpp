@@ -29,7 +29,9 @@ CTarvo2App::CTarvo2App(int& argc, char** argv) : QApplication(argc, argv) {
 
 CTarvo2App::~CTarvo2App() { delete m_pFrame; }
 
-bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen) {
+bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen, const QStringList& arguments) {
+  m_bFirstIdle = true;
+  m_bFrameShown = false;
   CMainFrame* frame = nullptr;
   try {
     frame = new CMainFrame(std::move(makeMainScreen));
@@ -49,7 +51,7 @@ bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen) {
 
   QCommandLineParser parser;
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A difference file to reconstruct."));
-  parser.process(arguments());
+  parser.process(arguments);
   if (!parser.positionalArguments().isEmpty()) frame->SetCommandLineFile(parser.positionalArguments().front());
 
   setOverrideCursor(Qt::WaitCursor);

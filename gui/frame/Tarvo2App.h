@@ -17,8 +17,9 @@ class CTarvo2App : public QApplication {
   CTarvo2App(int& argc, char** argv);
   ~CTarvo2App() override;
 
-  // Frame, splash, the command line's file. False when the program cannot start.
-  bool InitInstance(CMainFrame::ScreenFactory makeMainScreen);
+  // Frame, splash, the command line's file (the first argument after the
+  // program's name). False when the program cannot start.
+  bool InitInstance(CMainFrame::ScreenFactory makeMainScreen, const QStringList& arguments);
   int Run();
 
   CMainFrame* GetMainFrame() const { return m_pFrame; }

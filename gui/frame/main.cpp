@@ -4,7 +4,8 @@
 
 int main(int argc, char** argv) {
   CTarvo2App app(argc, argv);
-  if (!app.InitInstance([](CMainFrame* frame, QWidget* parent) { return CreateMainInterface(frame, parent); })) {
+  if (!app.InitInstance([](CMainFrame* frame, QWidget* parent) { return CreateMainInterface(frame, parent); },
+                        app.arguments())) {
     return 1;
   }
   return app.Run();
