@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <memory>
 
+#include "AboutDialog.h"
 #include "CommandIds.h"
 #include "FakeMainScreen.h"
 #include "JobFiles.h"
@@ -15,6 +17,7 @@
 #include "MessageSteps.h"
 #include "ModalScript.h"
 #include "ProcessView.h"
+#include "ProgressViewDialog.h"
 #include "Tarvo2App.h"
 #include "Tarvo2Engine.h"
 
@@ -317,6 +320,32 @@ class MainFrameTest : public QObject {
     QVERIFY(WaitFor([this] { return m_View->SessionCount() == 0; }));
     QCOMPARE(testsupport::ReadFile(a.modified), a.modifiedBytes);
     (void)c;
+  }
+
+  // The viewer is looked for next to the program; a test binary has none.
+  void propertiesWithoutTheViewer() {
+    m_Screen->highlightedPaths = {QStringLiteral("/d/a.mvr")};
+    SeenMessage seen;
+    ModalScript script({Answer(QMessageBox::Ok, &seen)});
+    QVERIFY(m_Frame->SendCommand(cmd::kProperties));
+    QVERIFY(script.Finished());
+    QCOMPARE(seen.text, QStringLiteral("Failed to launch MvrView.exe !"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+  }
+
+  void aboutBox() {
+    CAboutDialog about(m_Frame.get());
+    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("version"))->text(), QStringLiteral("Version 1.00.02"));
+    QVERIFY(!about.findChild<QLabel*>(QStringLiteral("picture"))->pixmap().isNull());
+  }
+
+  void helpContextOfTheStatusScreen() {
+    m_Frame->show();
+    m_Frame->SwitchToScreen(1, false);
+    CProgressViewDialog* status = m_Frame->GetProgressDialog();
+    QCOMPARE(status->HelpContextAt(status->MainInterfaceButton()), 0x50000u + 1031u);
+    QCOMPARE(status->HelpContextAt(status->CancelButton()), 0x50000u + 1030u);
+    QCOMPARE(status->HelpContextAt(nullptr), 0x20000u + 142u);
   }
 
   void exitWhileASessionRuns() {
