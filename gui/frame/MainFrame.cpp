@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QWhatsThis>
 #include <cmath>
+#include <new>
 
 #include "AboutDialog.h"
 #include "CommandIds.h"
@@ -77,6 +78,11 @@ CMainFrame::CMainFrame(ScreenFactory makeMainScreen) : m_MakeMainScreen(std::mov
 
 CMainFrame::~CMainFrame() {
   if (m_nStatusTimer != 0) killTimer(m_nStatusTimer);
+  // The screens go while this object is whole: their going moves the focus,
+  // and nothing may call back into a half-destroyed frame.
+  disconnect(qApp, nullptr, this, nullptr);
+  delete m_pClient;
+  m_pClient = nullptr;
 }
 
 bool CMainFrame::Create() {
@@ -206,14 +212,25 @@ QAction* CMainFrame::Command(unsigned id) const {
 // ---------------------------------------------------------------- screens
 
 bool CMainFrame::CreateScreens() {
-  auto* status = new CProgressViewDialog(this, m_pClient);
+  CProgressViewDialog* status = nullptr;
+  try {
+    status = new CProgressViewDialog(this, m_pClient);
+  } catch (const std::bad_alloc&) {
+    MessageBox(this, kNoStatusScreen, QMessageBox::NoIcon);
+    return false;
+  }
   m_pProgressDialog = status;
   if (!status->Initialize()) {
     MessageBox(this, kStatusListFailed, QMessageBox::Critical);
     QApplication::exit(3);
     return false;
   }
-  CMainScreen* main = m_MakeMainScreen ? m_MakeMainScreen(this, m_pClient) : nullptr;
+  CMainScreen* main = nullptr;
+  try {
+    main = m_MakeMainScreen ? m_MakeMainScreen(this, m_pClient) : nullptr;
+  } catch (const std::bad_alloc&) {
+    main = nullptr;
+  }
   if (main == nullptr) {
     delete status;
     MessageBox(this, kNoMainScreen, QMessageBox::NoIcon);

@@ -133,6 +133,25 @@ unsigned CMainInterfaceScreen::HelpContext() const {
 CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QString& startFolder) {
   auto* dialog = new CMainInterfaceDialog(pParent);
   dialog->SetCommandTarget(pFrame);
+  // The notes of Context Help (Shift+F1, then a click).
+  dialog->GetSystemView()->setWhatsThis(
+      QStringLiteral("The folders of the computer. Click one to list its files on the right."));
+  dialog->GetDirView()->setWhatsThis(QStringLiteral(
+      "The files of the chosen folder. Space marks the highlighted files as modified (Construct) or difference "
+      "files (Reconstruct); Shift+Space makes the highlighted file the original file."));
+  dialog->GetSelectionList()->setWhatsThis(QStringLiteral(
+      "The queued jobs, one per row. Click an output name to change it; Delete removes the highlighted rows."));
+  dialog->GetInputField()->setWhatsThis(
+      QStringLiteral("The modified file (Construct) or the difference file (Reconstruct) of the one job."));
+  dialog->GetOriginalField()->setWhatsThis(QStringLiteral("The original file of the one job."));
+  dialog->GetOutputField()->setWhatsThis(
+      QStringLiteral("The file the job writes: the difference file (Construct) or the rebuilt modified file."));
+  // The toolbar follows the user's choices at once, not only at the next tick.
+  for (CDropField* field : {dialog->GetInputField(), dialog->GetOriginalField(), dialog->GetOutputField()}) {
+    QObject::connect(field, &QLineEdit::textChanged, pFrame, &CMainFrame::UpdateCommands);
+  }
+  QObject::connect(dialog->GetDirView(), &QTreeWidget::itemSelectionChanged, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(qApp, &QApplication::focusChanged, pFrame, &CMainFrame::UpdateCommands);
   if (!dialog->Initialize(startFolder)) QMetaObject::invokeMethod(pFrame, &CMainFrame::close, Qt::QueuedConnection);
   return new CMainInterfaceScreen(dialog);
 }

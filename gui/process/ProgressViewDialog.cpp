@@ -52,7 +52,10 @@ CProgressViewDialog::CProgressViewDialog(CProcessHost* pHost, QWidget* parent) :
   connect(qApp, &QApplication::focusChanged, this, &CProgressViewDialog::OnFocusChanged);
 }
 
-CProgressViewDialog::~CProgressViewDialog() = default;
+CProgressViewDialog::~CProgressViewDialog() {
+  // The children go after this; their focus changes are no concern of ours.
+  disconnect(qApp, nullptr, this, nullptr);
+}
 
 bool CProgressViewDialog::Initialize() {
   m_nRightMargin = width() - m_pList->geometry().right() - 1;
