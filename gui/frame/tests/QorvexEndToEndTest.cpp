@@ -145,6 +145,30 @@ class QorvexEndToEndTest : public QObject {
     QVERIFY(WaitFor([this] { return Frame()->CurrentScreen() == 0; }));
   }
 
+  // Two highlighted difference files rebuilt with the names they record;
+  // one of those files exists, so the user is asked once first.
+  void reconstructNowOfHighlightedFiles() {
+    const enginetest::Job p = m_Files->MakeWithDelta("p", 71);
+    const enginetest::Job q = m_Files->MakeWithDelta("q", 72);
+    ::unlink(p.modified.c_str());
+    testsupport::WriteFile(q.modified, {'o', 'l', 'd'});
+    ShowFolder();
+    CDirView* view = Dialog()->GetDirView();
+    view->clearSelection();
+    for (const char* name : {"p.mvr", "q.mvr"}) {
+      view->topLevelItem(view->IndexOf(m_Dir + QLatin1Char('/') + QLatin1String(name)))->setSelected(true);
+    }
+    SeenMessage seen;
+    ModalScript script({Answer(QMessageBox::Yes, &seen)});
+    QVERIFY(Frame()->SendCommand(cmd::kReconstructNow));
+    QVERIFY(WaitFor([&] { return script.Finished() && Frame()->NoSessionsLeft(); }));
+    QCOMPARE(seen.count, 1);
+    QVERIFY(seen.text.contains(Q(q.modified)));
+    QVERIFY(!seen.text.contains(Q(p.modified)));
+    QCOMPARE(testsupport::ReadFile(p.modified), p.modifiedBytes);
+    QCOMPARE(testsupport::ReadFile(q.modified), q.modifiedBytes);
+  }
+
   void exitDuringASession() {
     const std::string dir = m_Files->box.Root();
     MakeBigPair(dir + "/x.orig", dir + "/x.mod", 61);
