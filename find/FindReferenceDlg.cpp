@@ -73,6 +73,12 @@ CFindReferenceDlg::CFindReferenceDlg(QWidget* owner)
   whole->addWidget(m_pStatusText);
   whole->setSizeConstraint(QLayout::SetFixedSize);
 
+  // The keyboard goes down the fields, then down the buttons.
+  setTabOrder(m_pNameEdit, m_pPathEdit);
+  setTabOrder(m_pPathEdit, m_pSearchButton);
+  setTabOrder(m_pSearchButton, m_pCancelButton);
+  setTabOrder(m_pCancelButton, m_pBrowseButton);
+
   connect(m_pSearchButton, &QPushButton::clicked, this, &CFindReferenceDlg::OnSearch);
   connect(m_pCancelButton, &QPushButton::clicked, this, &CFindReferenceDlg::reject);
   connect(m_pBrowseButton, &QPushButton::clicked, this, &CFindReferenceDlg::OnBrowse);
@@ -103,6 +109,7 @@ void CFindReferenceDlg::showEvent(QShowEvent* event) {
   QRect frame = frameGeometry();
   frame.moveCenter(area.center());
   move(frame.topLeft());
+  m_pNameEdit->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void CFindReferenceDlg::OnSearch() {

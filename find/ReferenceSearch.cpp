@@ -57,11 +57,13 @@ CReferenceSearch::CReferenceSearch(SearchRequest request, ISearchHost& host,
 
 CMvrFindResult CReferenceSearch::Run() {
   m_strFoundPath.clear();
+  m_PseudoFileSystems = CPseudoFileSystems::OfThisProcess();
   return SearchFolder(m_Request.startFolder);
 }
 
 CMvrFindResult CReferenceSearch::SearchFolder(const std::string& folder) {
   if (!m_Host.KeepGoing()) return MVRFIND_CANCELLED;
+  if (m_PseudoFileSystems.Holds(folder)) return MVRFIND_NOT_FOUND;
   m_Host.EnterFolder(folder);
 
   const FolderListing listing = ListFolder(folder, m_strPattern);

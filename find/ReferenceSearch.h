@@ -8,6 +8,7 @@
 
 #include "CandidateChecksum.h"
 #include "MvrFind.h"
+#include "PseudoFileSystems.h"
 #include "SearchHost.h"
 
 namespace mvrfind {
@@ -42,6 +43,7 @@ class CReferenceSearch {
   ISearchHost& m_Host;
   ChecksumFunction m_Checksum;
   std::string m_strFoundPath;
+  CPseudoFileSystems m_PseudoFileSystems;
 };
 
 }  // namespace mvrfind

@@ -41,6 +41,9 @@ class CSelectionList : public QTreeWidget {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void commitData(QWidget* editor) override;
+  using QTreeWidget::edit;
+  // Whatever column was clicked, the output name is what gets edited.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
  private:
   void ShowRow(QTreeWidgetItem* pRow);

@@ -4,6 +4,7 @@
 // the time having passed.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QWidget>
 
@@ -49,9 +50,13 @@ class TARVOVOB_API CSplashScreen : public QWidget {
  private:
   void Close();
   void CentreOnOwner();
+  // The timer fired before the minimum time: re-armed for the rest.
+  bool FireEarly();
 
   QPixmap m_Bitmap;
   int m_nTimer = 0;  // the running timer, 0 when none
   unsigned m_nBitmapID = 0;
   unsigned m_nTimeout = 0;
+  QElapsedTimer m_Shown;       // since the timer was started
+  bool m_bCatchingUp = false;  // the timer runs for the rest of an early firing
 };

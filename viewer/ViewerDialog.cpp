@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "NameField.h"
 #include "ViewerFields.h"
 #include "ViewerTexts.h"
 
@@ -43,16 +45,20 @@ CViewerDialog::CViewerDialog(std::string fileName, QWidget* parent)
       m_strFileName(std::move(fileName)),
       m_pConstructedOn(ValueLabel("constructedOn", this)),
       m_pModifiedSize(ValueLabel("modifiedSize", this)),
-      m_pModifiedName(ValueLabel("modifiedName", this)),
+      m_pModifiedName(new CNameField(this)),
       m_pOriginalSize(ValueLabel("originalSize", this)),
-      m_pOriginalName(new QLineEdit(this)) {
+      m_pOriginalName(new CNameField(this)) {
   setWindowIcon(QIcon(QStringLiteral(":/MvrView/icons/128.png")));
   m_pOriginalName->setObjectName(QStringLiteral("originalName"));
-  m_pOriginalName->setReadOnly(true);
   m_pOriginalName->setMaxLength(kNameMaxLength);
-  // A long modified name is cut off rather than widen the dialog; its
-  // tooltip has it whole.
-  m_pModifiedName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  // The modified name reads as a label, but like the original's it is
+  // shortened in the middle and can be selected whole.
+  m_pModifiedName->setObjectName(QStringLiteral("modifiedName"));
+  m_pModifiedName->setFrame(false);
+  m_pModifiedName->setStyleSheet(QStringLiteral("background: transparent"));
+  for (CNameField* name : {m_pOriginalName, m_pModifiedName}) {
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  }
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(new QLabel(Text(mvrview::text::kConstructedOn), this), 0, 0);
@@ -86,11 +92,9 @@ void CViewerDialog::InitDialog() {
   }
   m_pConstructedOn->setText(FromLocal(fields.constructedOn));
   m_pModifiedSize->setText(FromLocal(fields.modifiedSize));
-  m_pModifiedName->setText(FromLocal(fields.modifiedName));
-  m_pModifiedName->setToolTip(m_pModifiedName->text());
+  m_pModifiedName->SetFullName(FromLocal(fields.modifiedName));
   m_pOriginalSize->setText(FromLocal(fields.originalSize));
-  m_pOriginalName->setText(FromLocal(fields.originalName));
-  m_pOriginalName->setCursorPosition(0);
+  m_pOriginalName->SetFullName(FromLocal(fields.originalName));
 
   FitToNames();
 }
@@ -99,8 +103,8 @@ void CViewerDialog::FitToNames() {
   const QRect screenArea = screen()->availableGeometry();
   const int widest = static_cast<int>(screenArea.width() * kWidestShareOfScreen);
   const QFontMetrics metrics(font());
-  const int names = std::max(metrics.horizontalAdvance(m_pOriginalName->text()),
-                             metrics.horizontalAdvance(m_pModifiedName->text()));
+  const int names = std::max(metrics.horizontalAdvance(m_pOriginalName->FullName()),
+                             metrics.horizontalAdvance(m_pModifiedName->FullName()));
   adjustSize();
   // Room for the longer name in the middle column, up to the cap.
   const int wanted = width() - m_pModifiedName->width() + names + metrics.averageCharWidth() * 2;
@@ -108,4 +112,13 @@ void CViewerDialog::FitToNames() {
   QRect frame = frameGeometry();
   frame.moveCenter(screenArea.center());
   move(frame.topLeft());
+}
+
+void CViewerDialog::keyPressEvent(QKeyEvent* event) {
+  // Nothing to confirm here: Enter closes the window as Esc does.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    reject();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }

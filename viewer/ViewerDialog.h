@@ -6,7 +6,7 @@
 #include <string>
 
 class QLabel;
-class QLineEdit;
+class CNameField;
 
 class CViewerDialog : public QDialog {
   Q_OBJECT
@@ -19,13 +19,16 @@ class CViewerDialog : public QDialog {
   // is said so in a message box, and the fields stay empty.
   void InitDialog();
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void FitToNames();
 
   std::string m_strFileName;
   QLabel* m_pConstructedOn;
   QLabel* m_pModifiedSize;
-  QLabel* m_pModifiedName;
+  CNameField* m_pModifiedName;
   QLabel* m_pOriginalSize;
-  QLineEdit* m_pOriginalName;
+  CNameField* m_pOriginalName;
 };

@@ -65,7 +65,9 @@ bool CSplashScreen::Create(unsigned nTimeout, unsigned nBitmapID, QWidget* pPare
   setCursor(Qt::WaitCursor);
 
   const int interval = static_cast<int>(std::min<unsigned long long>(nTimeout * 1000ULL, INT_MAX));
-  m_nTimer = startTimer(interval);
+  // A coarse timer may fire a twentieth early; the splash must not.
+  m_Shown.start();
+  m_nTimer = startTimer(interval, Qt::PreciseTimer);
   if (m_nTimer == 0) return false;
   m_Bitmap = tarvovob::LoadBitmapResource(m_nBitmapID);
   if (m_Bitmap.isNull()) {
@@ -105,11 +107,31 @@ void CSplashScreen::timerEvent(QTimerEvent* event) {
   // click's posted time-out both count as the time-out timer.
   const bool timeout = (m_nTimer != 0 && event->timerId() == m_nTimer) ||
                        event->timerId() == kTimeoutTimerId;
+  if (timeout && event->timerId() == m_nTimer) {
+    if (FireEarly()) return;
+    if (m_bCatchingUp) {
+      m_bCatchingUp = false;
+      killTimer(m_nTimer);
+      m_nTimer = startTimer(static_cast<int>(std::min<unsigned long long>(m_nTimeout * 1000ULL, INT_MAX)),
+                            Qt::PreciseTimer);
+    }
+  }
   if (timeout) {
     OnTimer(kTimeoutTimerId);
   } else {
     QWidget::timerEvent(event);
   }
+}
+
+bool CSplashScreen::FireEarly() {
+  const qint64 wanted = static_cast<qint64>(m_nTimeout) * 1000;
+  const qint64 left = wanted - m_Shown.elapsed();
+  if (left <= 0) return false;
+  // Early all the same: wait out the rest, then keep the period.
+  killTimer(m_nTimer);
+  m_nTimer = startTimer(static_cast<int>(std::min<qint64>(left, INT_MAX)), Qt::PreciseTimer);
+  m_bCatchingUp = true;
+  return true;
 }
 
 void CSplashScreen::mousePressEvent(QMouseEvent* event) {

@@ -307,7 +307,7 @@ class FindDialogTest : public QObject {
 
   void captionsAndLabels() {
     QString title, cancel, search, browse;
-    QStringList labels;
+    QStringList labels, focusOrder;
     std::string found;
     Find(QStringLiteral("orig.bin"), WantedFor(kOriginal),
          {{IsFinder,
@@ -320,6 +320,12 @@ class FindDialogTest : public QObject {
                if (label->objectName() != QLatin1String("statusText")) labels << label->text();
              }
              QVERIFY(Child<QPushButton>(dialog, "searchButton")->isDefault());
+             // The keyboard starts in the name and goes down, then right.
+             QWidget* w = dialog->focusWidget();
+             for (int i = 0; i < 5 && w != nullptr; ++i, w = w->nextInFocusChain()) {
+               while (w != nullptr && w->focusPolicy() == Qt::NoFocus) w = w->nextInFocusChain();
+               if (w != nullptr) focusOrder << w->objectName();
+             }
              Child<QPushButton>(dialog, "cancelButton")->click();
            }}},
          &found);
@@ -327,6 +333,7 @@ class FindDialogTest : public QObject {
     QCOMPARE(search, QStringLiteral("&Search"));
     QCOMPARE(cancel, QStringLiteral("&Cancel"));
     QCOMPARE(browse, QStringLiteral("&Browse..."));
+    QCOMPARE(focusOrder, QStringList({"nameEdit", "pathEdit", "searchButton", "cancelButton", "browseButton"}));
     labels.sort();
     QCOMPARE(labels, QStringList({QStringLiteral("Original File Name      (wildcards  are acceptable)"),
                                   QStringLiteral("Path to Start the Search From")}));

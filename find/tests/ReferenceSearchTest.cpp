@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <functional>
@@ -273,3 +274,40 @@ TEST_F(ReferenceSearchTest, AReadErrorEndsTheWalk) {
 }
 
 }  // namespace
+
+// The kernel's own file systems are told by their type in the mount table,
+// wherever they are mounted; devtmpfs shares tmpfs's magic number, so only
+// the table tells them apart.
+TEST(PseudoFileSystems, TakenFromTheMountTableByType) {
+  const std::string table =
+      "22 1 0:21 / /proc rw,nosuid shared:12 - proc proc rw\n"
+      "23 1 0:22 / /anywhere/sys rw shared:7 - sysfs sysfs rw\n"
+      "24 1 0:5 / /dev rw shared:2 - devtmpfs udev rw,size=100k\n"
+      "25 1 0:23 / /tmp rw - tmpfs tmpfs rw\n"
+      "26 1 8:1 / / rw,relatime shared:1 master:3 - ext4 /dev/sda1 rw\n"
+      "not a mount line\n";
+  const auto pseudo = mvrfind::CPseudoFileSystems::FromMountInfo(table);
+  EXPECT_TRUE(pseudo.HoldsDevice(makedev(0, 21)));
+  EXPECT_TRUE(pseudo.HoldsDevice(makedev(0, 22)));
+  EXPECT_TRUE(pseudo.HoldsDevice(makedev(0, 5)));
+  EXPECT_FALSE(pseudo.HoldsDevice(makedev(0, 23)));
+  EXPECT_FALSE(pseudo.HoldsDevice(makedev(8, 1)));
+}
+
+TEST_F(ReferenceSearchTest, NeverEntersTheProcessFileSystem) {
+  struct stat st {};
+  if (::stat("/proc/self", &st) != 0) GTEST_SKIP() << "no /proc here";
+  mvrfind::SearchRequest request = Request("status");
+  request.startFolder = "/proc";
+  RecordingHost host;
+  mvrfind::CReferenceSearch search(request, host);
+  EXPECT_EQ(search.Run(), MVRFIND_NOT_FOUND);
+  EXPECT_TRUE(host.folders.empty());
+
+  // An ordinary tree is still walked.
+  File("a/b/original.bin", original_);
+  RecordingHost walked;
+  mvrfind::CReferenceSearch ordinary(Request("original.bin"), walked);
+  EXPECT_EQ(ordinary.Run(), MVRFIND_FOUND);
+  EXPECT_FALSE(walked.folders.empty());
+}

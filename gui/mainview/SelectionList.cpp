@@ -173,6 +173,10 @@ void CSelectionList::commitData(QWidget* editor) {
   });
 }
 
+bool CSelectionList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  return QTreeWidget::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger, event);
+}
+
 void CSelectionList::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete &&
       (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == 0) {

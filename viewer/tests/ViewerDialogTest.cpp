@@ -33,6 +33,7 @@ QByteArray DeltaBytes(uint32_t originalSize, uint32_t modifiedSize, const QByteA
 
 QString TextOf(QWidget* dialog, const char* name) {
   QWidget* w = dialog->findChild<QWidget*>(QLatin1String(name));
+  if (w != nullptr && w->property("fullName").isValid()) return w->property("fullName").toString();
   if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
   if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
   return QStringLiteral("<no field %1>").arg(QLatin1String(name));
@@ -103,6 +104,37 @@ class ViewerDialogTest : public QObject {
     QCOMPARE(TextOf(&dialog, "modifiedName"), modifiedName);
     QCOMPARE(TextOf(&dialog, "modifiedSize"), modifiedSize);
     QCOMPARE(TextOf(&dialog, "constructedOn").isEmpty(), complains);
+  }
+
+  // A name wider than its field keeps both ends in sight, and is all there
+  // once the field has the focus; Enter closes the window as Esc does.
+  void longNamesAndEnter() {
+    const QByteArray original = "/a/rather/long/folder/of/originals/" + QByteArray(120, 'o') + "/first.bin";
+    const QByteArray modified = "/another/long/folder/" + QByteArray(120, 'm') + "/second.bin";
+    const QString path = m_Dir.filePath(QStringLiteral("long.mvr"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(DeltaBytes(10, 20, original, modified));
+    file.close();
+    CViewerDialog dialog(path.toLocal8Bit().toStdString());
+    dialog.InitDialog();
+    dialog.resize(500, dialog.height());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    for (const char* name : {"originalName", "modifiedName"}) {
+      auto* field = dialog.findChild<QLineEdit*>(QLatin1String(name));
+      const QString whole = field->property("fullName").toString();
+      QVERIFY(whole.endsWith(QLatin1String(".bin")));
+      QVERIFY2(field->text().contains(QChar(0x2026)), qPrintable(field->text()));
+      QVERIFY(field->text().startsWith(whole.left(4)));
+      QVERIFY(field->text().endsWith(QLatin1String(".bin")));
+      QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+      QCOMPARE(field->text(), whole);
+      QCOMPARE(field->selectedText(), whole);
+    }
+    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("modifiedName")), Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
   }
 
   void labelsAndTheNameField() {
