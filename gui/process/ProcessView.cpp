@@ -62,7 +62,8 @@ bool CProcessView::Initialize() {
   setColumnCount(static_cast<int>(std::size(kColumns)));
   setHeaderLabels(headers);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  header()->setStretchLastSection(false);
+  // The last column takes what is left, so the header has no bare end.
+  header()->setStretchLastSection(true);
   for (int i = 0; i < columnCount(); ++i) {
     setColumnWidth(i, fontMetrics().horizontalAdvance(QString::fromLatin1(kColumns[i].widthSample)));
   }
