@@ -100,7 +100,12 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
   });
 }
 
-CMainInterfaceDialog::~CMainInterfaceDialog() = default;
+CMainInterfaceDialog::~CMainInterfaceDialog() {
+  // The children go after this part of the object: their last signals must
+  // not reach it.
+  disconnect(m_pSystemView, nullptr, this, nullptr);
+  disconnect(qApp, nullptr, this, nullptr);
+}
 
 void CMainInterfaceDialog::ComputeMetrics() {
   const QFontMetrics metrics(font());
