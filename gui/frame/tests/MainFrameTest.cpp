@@ -322,6 +322,35 @@ class MainFrameTest : public QObject {
     (void)c;
   }
 
+  // Single File: an Output field naming an existing file is replaced only on Yes.
+  void startAsksBeforeReplacingTheOutput() {
+    enginetest::JobFiles files;
+    const enginetest::Job job = files.Make("single", 5);
+    testsupport::WriteFile(job.delta, {'o', 'l', 'd'});
+    m_Screen->input = QString::fromStdString(job.modified);
+    m_Screen->originalField = QString::fromStdString(job.original);
+    m_Screen->output = QString::fromStdString(job.delta);
+    SeenMessage seen;
+    {
+      ModalScript script({Answer(QMessageBox::No, &seen)});
+      QVERIFY(m_Frame->SendCommand(cmd::kStartProcessing));
+      QVERIFY(script.Finished());
+    }
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QVERIFY(seen.text.endsWith(QString::fromStdString(job.delta) + QStringLiteral(" ?")));
+    QCOMPARE(m_View->SessionCount(), 0);
+    QCOMPARE(m_Screen->output, QString::fromStdString(job.delta));
+    QCOMPARE(testsupport::ReadFile(job.delta), (testsupport::Bytes{'o', 'l', 'd'}));
+    {
+      ModalScript script({Answer(QMessageBox::Yes)});
+      QVERIFY(m_Frame->SendCommand(cmd::kStartProcessing));
+      QVERIFY(script.Finished());
+    }
+    QCOMPARE(m_Frame->CurrentScreen(), 1);
+    QVERIFY(WaitFor([this] { return m_View->SessionCount() == 0; }));
+    QVERIFY(files.DeltaRebuildsModified(job));
+  }
+
   // The viewer is looked for next to the program; a test binary has none.
   void propertiesWithoutTheViewer() {
     m_Screen->highlightedPaths = {QStringLiteral("/d/a.mvr")};
