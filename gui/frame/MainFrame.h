@@ -1,0 +1,131 @@
+// Qorvex's main window: the menu, the toolbar, the status line with its
+// progress bar, the two screens it switches between, the 500 ms status
+// timer, and the commands that are not the screens' own.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "MainInterfaceCommands.h"
+#include "ProcessHost.h"
+#include "ProgressViewDialog.h"
+
+class CMainScreen;
+class CProcessView;
+class CProgressViewDialog;
+class CTarvo2Engine;
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexCommandTarget {
+  Q_OBJECT
+
+ public:
+  using ScreenFactory = std::function<CMainScreen*(CMainFrame* frame, QWidget* parent)>;
+
+  // The Main Interface is made by the factory when the screens are created.
+  explicit CMainFrame(ScreenFactory makeMainScreen);
+  ~CMainFrame() override;
+
+  // Toolbar, status bar and the status timer. False when any is missing.
+  bool Create();
+  // Both screens, then screen 0; false (after saying so) when one fails.
+  bool CreateScreens();
+  bool ScreensExist() const;
+
+  // CProcessHost
+  void SwitchToScreen(int nScreen, bool bForce) override;
+  int CurrentScreen() const override { return m_nCurrentScreen; }
+  void SetStatusText(const QString& text) override;
+  QWidget* HostWindow() override { return this; }
+
+  // IQorvexCommandTarget: the screen's context menus go through the frame.
+  bool IsCommandEnabled(int nId, QString* pText) override;
+  void OnCommand(int nId) override;
+
+  CMainScreen* GetMainScreen() const { return m_pMainScreen; }
+  CProgressViewDialog* GetProgressDialog() const { return m_pProgressDialog; }
+  CProcessView* GetProcessView() const;
+
+  // The command of this number, as the menu, toolbar and keys reach it.
+  QAction* Command(unsigned id) const;
+  // Brings every command's enabled state, check mark and text up to date.
+  void UpdateCommands();
+  // Runs a command when it is enabled; false when it is not.
+  bool SendCommand(unsigned id);
+
+  // The difference file named on the command line, reconstructed at the
+  // first tick after the screens exist.
+  void SetCommandLineFile(const QString& file) { m_strCommandLineFile = file; }
+
+  void OnStatusTimer();
+  QString StatusText() const;
+  QProgressBar* ProgressBar() const { return m_pProgress; }
+  QMenu* SortFilesMenu() const { return m_pSortMenu; }
+  QMenu* ViewMenu() const { return m_pViewMenu; }
+
+  // Exit: asks when sessions run, then stops them all; the window goes once
+  // the status list is empty. False when the user chose to stay.
+  bool BeginExit();
+  bool IsExiting() const { return m_bExiting; }
+  // The status list has no rows left (or never existed).
+  bool NoSessionsLeft() const;
+
+ signals:
+  void exitConfirmed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  QAction* AddCommand(unsigned id, const QString& text, QMenu* menu);
+  void BuildMenus();
+  void BuildToolBar();
+  void PlaceScreens();
+  void PlaceProgressBar();
+  void DoCommand(unsigned id);
+  void OnMenuOpening();
+  void HandleCommandLineFile();
+  void UpdateStatusLine();
+
+  void OnStartProcessing();
+  void OnCancelProcessing();
+  void OnModeConstruct(bool construct);
+  void OnSingleFile();
+  void OnMultipleFiles();
+  void OnClearAll();
+  void OnToggleStatusBar();
+  void OnProperties();
+  void OnReconstructNow();
+  void OnHelp();
+  void OnAbout();
+
+  ScreenFactory m_MakeMainScreen;
+  std::map<unsigned, QAction*> m_Commands;
+  QWidget* m_pClient = nullptr;
+  QToolBar* m_pToolBar = nullptr;
+  QLabel* m_pMessagePane = nullptr;
+  QProgressBar* m_pProgress = nullptr;
+  QMenu* m_pViewMenu = nullptr;
+  QMenu* m_pSortMenu = nullptr;
+  CMainScreen* m_pMainScreen = nullptr;
+  QPointer<QWidget> m_pMainWidget;
+  QPointer<CProgressViewDialog> m_pProgressDialog;
+  int m_nCurrentScreen = 0;
+  int m_nStatusTimer = 0;
+  bool m_bHelpNotice = false;
+  bool m_bSessionsSeen = false;
+  bool m_bExiting = false;
+  bool m_bCommandLineHandled = false;
+  QString m_strCommandLineFile;
+};

@@ -1,0 +1,157 @@
+#include "MainInterfaceScreen.h"
+
+#include <QApplication>
+
+#include "HelpContexts.h"
+#include "MainFrame.h"
+#include "MainInterfaceDialog.h"
+#include "ReportInterfaceError.h"
+
+namespace {
+
+// The directory view's sort columns for the menu's keys Name, Size, Type, Date.
+constexpr int kSortColumns[] = {CDirView::kColName, CDirView::kColSize, CDirView::kColType, CDirView::kColDate};
+
+}  // namespace
+
+CMainInterfaceScreen::CMainInterfaceScreen(CMainInterfaceDialog* pDialog) : QObject(pDialog), m_pDialog(pDialog) {}
+
+QWidget* CMainInterfaceScreen::Widget() { return m_pDialog; }
+bool CMainInterfaceScreen::IsConstructMode() const { return m_pDialog->GetDirView()->IsConstruct(); }
+void CMainInterfaceScreen::SetConstructFlag(bool construct) { m_pDialog->GetDirView()->SetConstruct(construct); }
+bool CMainInterfaceScreen::IsMultiple() const { return m_pDialog->IsMultiple(); }
+void CMainInterfaceScreen::SetSingleFileMode() { m_pDialog->SetSingleFileMode(); }
+void CMainInterfaceScreen::SetMultipleFilesMode() { m_pDialog->SetMultipleFilesMode(); }
+QString CMainInterfaceScreen::InputField() const { return m_pDialog->GetInputField()->text(); }
+QString CMainInterfaceScreen::OriginalField() const { return m_pDialog->GetOriginalField()->text(); }
+QString CMainInterfaceScreen::OutputField() const { return m_pDialog->GetOutputField()->text(); }
+void CMainInterfaceScreen::SetInputField(const QString& text) { m_pDialog->GetInputField()->setText(text); }
+void CMainInterfaceScreen::SetOriginalField(const QString& text) { m_pDialog->GetOriginalField()->setText(text); }
+void CMainInterfaceScreen::SetOutputField(const QString& text) { m_pDialog->SetOutputField(text); }
+int CMainInterfaceScreen::SelectionCount() const { return m_pDialog->GetSelectionList()->GetRowCount(); }
+CTarvoTaskEntry* CMainInterfaceScreen::SelectionEntry(int row) { return m_pDialog->GetSelectionList()->GetEntry(row); }
+void CMainInterfaceScreen::RemoveAllSelections() { m_pDialog->RemoveAllRows(); }
+bool CMainInterfaceScreen::IsDirViewFocused() const { return m_pDialog->GetDirView()->hasFocus(); }
+int CMainInterfaceScreen::DirItemCount() const { return m_pDialog->GetDirView()->GetItemCount(); }
+
+QStringList CMainInterfaceScreen::HighlightedPaths() const {
+  QStringList paths;
+  for (int i : m_pDialog->GetDirView()->GetHighlighted()) paths << m_pDialog->GetDirView()->GetFullPath(i);
+  return paths;
+}
+
+QStringList CMainInterfaceScreen::HighlightedTexts() const {
+  QStringList texts;
+  const CDirView* view = m_pDialog->GetDirView();
+  for (int i : view->GetHighlighted()) texts << view->topLevelItem(i)->text(CDirView::kColName);
+  return texts;
+}
+
+bool CMainInterfaceScreen::HasFocusedHighlighted() const { return m_pDialog->GetDirView()->GetFocusedHighlighted() >= 0; }
+
+bool CMainInterfaceScreen::HighlightItemByText(const QString& text) {
+  CDirView* view = m_pDialog->GetDirView();
+  for (int i = 0; i < view->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = view->topLevelItem(i);
+    if (item->text(CDirView::kColName) != text) continue;
+    item->setSelected(true);
+    view->selectionModel()->setCurrentIndex(view->model()->index(i, 0), QItemSelectionModel::NoUpdate);
+    return true;
+  }
+  return false;
+}
+
+int CMainInterfaceScreen::MarkedCount() const { return static_cast<int>(m_pDialog->GetDirView()->GetMarks().size()); }
+bool CMainInterfaceScreen::HasOriginal() const { return !m_pDialog->GetDirView()->GetOriginal().isEmpty(); }
+void CMainInterfaceScreen::MarkHighlighted() { m_pDialog->MarkHighlighted(-1); }
+void CMainInterfaceScreen::ChooseOriginal() { m_pDialog->ChooseOriginal(-1); }
+void CMainInterfaceScreen::ReverseMarks() { m_pDialog->OnCommand(QorvexCommand::kReverseSelection); }
+void CMainInterfaceScreen::ClearMarks() { m_pDialog->GetDirView()->ClearMarks(true); }
+void CMainInterfaceScreen::ClearOriginal() { m_pDialog->GetDirView()->ClearOriginal(true); }
+void CMainInterfaceScreen::AddMarkedFiles() { m_pDialog->AddFilesForProcessing(); }
+
+int CMainInterfaceScreen::SortKey() const {
+  const int column = m_pDialog->GetDirView()->GetSortKey();
+  for (int key = 0; key < 4; ++key) {
+    if (kSortColumns[key] == column) return key;
+  }
+  return 0;
+}
+
+void CMainInterfaceScreen::SetSortKey(int key) {
+  if (key >= 0 && key < 4) m_pDialog->GetDirView()->Sort(kSortColumns[key], false);
+}
+
+bool CMainInterfaceScreen::MarkedInFront() const { return m_pDialog->GetDirView()->IsMarkedInFront(); }
+void CMainInterfaceScreen::ToggleMarkedInFront() { m_pDialog->GetDirView()->Sort(CDirView::kColMark, false); }
+bool CMainInterfaceScreen::SortAscending() const { return m_pDialog->GetDirView()->GetSortDirection() > 0; }
+
+void CMainInterfaceScreen::ReverseSortOrder() {
+  CDirView* view = m_pDialog->GetDirView();
+  view->Sort(view->GetSortKey(), true);
+}
+
+void CMainInterfaceScreen::Refresh() {
+  for (;;) {
+    try {
+      m_pDialog->GetSystemView()->Refresh();
+      if (const CSystemViewFolder* folder = m_pDialog->GetSystemView()->GetCurrentFolder()) {
+        m_pDialog->GetDirView()->LoadFolder(folder->GetPath());
+      }
+      return;
+    } catch (const CInterfaceException& e) {
+      if (ReportInterfaceError(e, m_pDialog)) return;
+    }
+  }
+}
+
+bool CMainInterfaceScreen::IsTreeFocused() const { return m_pDialog->GetSystemView()->hasFocus(); }
+
+bool CMainInterfaceScreen::IsTreeSelectionExpanded() const {
+  const QTreeWidgetItem* item = m_pDialog->GetSystemView()->currentItem();
+  return item != nullptr && item->isExpanded();
+}
+
+void CMainInterfaceScreen::ToggleTreeSelection() { m_pDialog->OnCommand(QorvexCommand::kOpenFolder); }
+void CMainInterfaceScreen::PeriodicUpdate() { m_pDialog->PeriodicUpdate(); }
+void CMainInterfaceScreen::ReleaseForExit() { m_pDialog->ReleaseForExit(); }
+void CMainInterfaceScreen::RestoreFocus() { m_pDialog->setFocus(); }
+
+unsigned CMainInterfaceScreen::HelpContext() const {
+  const std::pair<const QWidget*, unsigned> controls[] = {
+      {m_pDialog->GetSystemView(), 1005},    {m_pDialog->GetDirView(), 1006},
+      {m_pDialog->GetSelectionList(), 1024}, {m_pDialog->GetInputField(), 1034},
+      {m_pDialog->GetOriginalField(), 1035}, {m_pDialog->GetOutputField(), 1033}};
+  for (const QWidget* w = QApplication::focusWidget(); w != nullptr && w != m_pDialog; w = w->parentWidget()) {
+    for (const auto& [control, id] : controls) {
+      if (w == control) return qorvex::help::ForControl(id);
+    }
+  }
+  return qorvex::help::ForTemplate(130);
+}
+
+CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QString& startFolder) {
+  auto* dialog = new CMainInterfaceDialog(pParent);
+  dialog->SetCommandTarget(pFrame);
+  // The notes of Context Help (Shift+F1, then a click).
+  dialog->GetSystemView()->setWhatsThis(
+      QStringLiteral("The folders of the computer. Click one to list its files on the right."));
+  dialog->GetDirView()->setWhatsThis(QStringLiteral(
+      "The files of the chosen folder. Space marks the highlighted files as modified (Construct) or difference "
+      "files (Reconstruct); Shift+Space makes the highlighted file the original file."));
+  dialog->GetSelectionList()->setWhatsThis(QStringLiteral(
+      "The queued jobs, one per row. Click an output name to change it; Delete removes the highlighted rows."));
+  dialog->GetInputField()->setWhatsThis(
+      QStringLiteral("The modified file (Construct) or the difference file (Reconstruct) of the one job."));
+  dialog->GetOriginalField()->setWhatsThis(QStringLiteral("The original file of the one job."));
+  dialog->GetOutputField()->setWhatsThis(
+      QStringLiteral("The file the job writes: the difference file (Construct) or the rebuilt modified file."));
+  // The toolbar follows the user's choices at once, not only at the next tick.
+  for (CDropField* field : {dialog->GetInputField(), dialog->GetOriginalField(), dialog->GetOutputField()}) {
+    QObject::connect(field, &QLineEdit::textChanged, pFrame, &CMainFrame::UpdateCommands);
+  }
+  QObject::connect(dialog->GetDirView(), &QTreeWidget::itemSelectionChanged, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(qApp, &QApplication::focusChanged, pFrame, &CMainFrame::UpdateCommands);
+  if (!dialog->Initialize(startFolder)) QMetaObject::invokeMethod(pFrame, &CMainFrame::close, Qt::QueuedConnection);
+  return new CMainInterfaceScreen(dialog);
+}

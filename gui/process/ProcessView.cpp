@@ -1,0 +1,166 @@
+#include "ProcessView.h"
+
+#include <QHeaderView>
+#include <memory>
+
+#include "InterfaceException.h"
+#include "QorvexPictures.h"
+#include "StringIds.h"
+#include "QorvexStrings.h"
+#include "Tarvo2Engine.h"
+
+namespace {
+
+constexpr int kEngineRole = Qt::UserRole;
+
+struct Column {
+  const char* header;
+  const char* widthSample;
+};
+constexpr Column kColumns[] = {
+    {"Mode", "__Reconstructing__"},
+    {"Modified File", "__Very__Long__Target__File__Path__"},
+    {"Progress for This File", "00000000 bytest of 00000000"},
+    {"Total Progress", "00000000 bytest of 00000000"},
+};
+
+CTarvo2Engine* EngineOf(const QTreeWidgetItem* item) {
+  return static_cast<CTarvo2Engine*>(item->data(0, kEngineRole).value<void*>());
+}
+
+}  // namespace
+
+CProcessView::CProcessView(QWidget* parent) : QTreeWidget(parent) {
+  setObjectName(QStringLiteral("CProcessView"));
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setWordWrap(false);
+  setAllColumnsShowFocus(true);
+  setIconSize(QSize(16, 16));
+}
+
+CProcessView::~CProcessView() {
+  // An engine still running is told to stop; its destructor waits for it.
+  while (topLevelItemCount() > 0) {
+    std::unique_ptr<QTreeWidgetItem> item(takeTopLevelItem(0));
+    if (CTarvo2Engine* engine = EngineOf(item.get())) {
+      engine->CancelProcessing();
+      delete engine;
+    }
+  }
+}
+
+bool CProcessView::Initialize() {
+  InitQorvexPictures();
+  m_ConstructIcon = QIcon(QStringLiteral(":/Qorvex/icons/154.png"));
+  m_ReconstructIcon = QIcon(QStringLiteral(":/Qorvex/icons/153.png"));
+  if (m_ConstructIcon.isNull() || m_ReconstructIcon.isNull()) return false;
+  QStringList headers;
+  for (const Column& c : kColumns) headers << QString::fromLatin1(c.header);
+  setColumnCount(static_cast<int>(std::size(kColumns)));
+  setHeaderLabels(headers);
+  header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The last column takes what is left, so the header has no bare end.
+  header()->setStretchLastSection(true);
+  for (int i = 0; i < columnCount(); ++i) {
+    setColumnWidth(i, fontMetrics().horizontalAdvance(QString::fromLatin1(kColumns[i].widthSample)));
+  }
+  m_bEnded = 0;
+  return true;
+}
+
+QString CProcessView::ProgressText(uint32_t done, uint32_t size) {
+  if (size == 0) return {};
+  return QStringLiteral("%1 bytes of %2").arg(done).arg(size);
+}
+
+QTreeWidgetItem* CProcessView::FindRow(const CTarvo2Engine* pEngine) const {
+  for (int i = 0; i < topLevelItemCount(); ++i) {
+    if (EngineOf(topLevelItem(i)) == pEngine) return topLevelItem(i);
+  }
+  return nullptr;
+}
+
+QTreeWidgetItem* CProcessView::RowOrThrow(const CTarvo2Engine* pEngine) const {
+  QTreeWidgetItem* item = FindRow(pEngine);
+  if (item == nullptr) throw CProcessViewException(0);
+  return item;
+}
+
+CTarvo2Engine* CProcessView::SessionAt(int row) const {
+  const QTreeWidgetItem* item = topLevelItem(row);
+  return item != nullptr ? EngineOf(item) : nullptr;
+}
+
+void CProcessView::InsertSessionRow(CTarvo2Engine* pEngine, int nMode) {
+  if (pEngine == nullptr) throw CProcessViewException(0);
+  auto* item = new QTreeWidgetItem;
+  item->setData(0, kEngineRole, QVariant::fromValue<void*>(pEngine));
+  addTopLevelItem(item);
+  selectionModel()->setCurrentIndex(indexFromItem(item), QItemSelectionModel::NoUpdate);
+  if (nMode == CTarvoEngine::modeConstruct) {
+    item->setText(0, qorvex::LoadString(qorvex::ids::kModeConstructing));
+    item->setIcon(0, m_ConstructIcon);
+  } else if (nMode == CTarvoEngine::modeReconstruct) {
+    item->setText(0, qorvex::LoadString(qorvex::ids::kModeReconstructing));
+    item->setIcon(0, m_ReconstructIcon);
+  }
+}
+
+int CProcessView::StartSession(CTarvo2Engine* pEngine, int nMode) {
+  InsertSessionRow(pEngine, nMode);
+  bool started = false;
+  if (nMode == CTarvoEngine::modeConstruct) {
+    started = pEngine->Construct();
+  } else if (nMode == CTarvoEngine::modeReconstruct) {
+    started = pEngine->Reconstruct();
+  }
+  // A session that never ran would never end by itself, and exit waits for
+  // the list to be empty: its row and engine go now.
+  if (!started) {
+    delete FindRow(pEngine);
+    delete pEngine;
+  }
+  return started ? 1 : 0;
+}
+
+void CProcessView::EndSession(CTarvo2Engine* pEngine) {
+  QTreeWidgetItem* item = RowOrThrow(pEngine);
+  pEngine->CancelProcessing();
+  delete pEngine;
+  delete item;
+}
+
+void CProcessView::SetFileName(CTarvo2Engine* pEngine, const QString& name) {
+  RowOrThrow(pEngine)->setText(1, name);
+}
+
+void CProcessView::SetFileProgress(CTarvo2Engine* pEngine, uint32_t done, uint32_t size) {
+  RowOrThrow(pEngine)->setText(2, ProgressText(done, size));
+}
+
+void CProcessView::SetTotalProgress(CTarvo2Engine* pEngine, uint32_t done, uint32_t total) {
+  RowOrThrow(pEngine)->setText(3, ProgressText(done, total));
+  emit statusTimerPosted();
+}
+
+CTarvo2Engine* CProcessView::GetCurrentSession() const {
+  if (topLevelItemCount() == 0) return nullptr;
+  const QTreeWidgetItem* focused = currentItem();
+  return EngineOf(focused != nullptr ? focused : topLevelItem(topLevelItemCount() - 1));
+}
+
+void CProcessView::CancelHighlighted() {
+  const QList<QTreeWidgetItem*> highlighted = selectedItems();
+  if (highlighted.isEmpty()) {
+    if (CTarvo2Engine* engine = GetCurrentSession()) engine->CancelProcessing();
+    return;
+  }
+  for (QTreeWidgetItem* item : highlighted) EngineOf(item)->CancelProcessing();
+}
+
+void CProcessView::CancelAll() {
+  for (int i = 0; i < topLevelItemCount(); ++i) EngineOf(topLevelItem(i))->CancelProcessing();
+}

@@ -1,0 +1,143 @@
+#include "ProgressViewDialog.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "HelpContexts.h"
+#include "HelpWindow.h"
+#include "MessageBox.h"
+#include "ProcessHost.h"
+#include "ProcessView.h"
+#include "QorvexStrings.h"
+#include "StringIds.h"
+
+namespace {
+
+constexpr char kControlIdProperty[] = "mvrControlId";
+// Template geometry, in pixels.
+constexpr int kMargin = 10;
+constexpr int kButtonHeight = 26;
+constexpr int kButtonWidth = 110;
+constexpr int kListTop = kMargin + kButtonHeight + 8;
+
+}  // namespace
+
+CProgressViewDialog::CProgressViewDialog(CProcessHost* pHost, QWidget* parent) : QWidget(parent), m_pHost(pHost) {
+  setObjectName(QStringLiteral("CProgressViewDialog"));
+  setAutoFillBackground(true);
+  m_pCancel = new QPushButton(QStringLiteral("&Cancel..."), this);
+  m_pCancel->setProperty(kControlIdProperty, kCancelId);
+  m_pCancel->setWhatsThis(QStringLiteral("Stops the highlighted processing sessions, or the current one, after asking."));
+  m_pMainInterface = new QPushButton(QStringLiteral("&Main Interface"), this);
+  m_pMainInterface->setProperty(kControlIdProperty, kMainInterfaceId);
+  m_pMainInterface->setDefault(true);
+  m_pMainInterface->setWhatsThis(QStringLiteral("Returns to the Main Interface; the sessions go on running."));
+  m_pList = new CProcessView(this);
+  m_pList->setProperty(kControlIdProperty, kListId);
+  m_pList->setWhatsThis(QStringLiteral("One row for every running processing session: what it does, the file in "
+                                       "progress, and the progress of that file and of the whole session."));
+  // The template's layout; the margins measured from it are kept on resizing.
+  const int width = 560;
+  const int height = 300;
+  resize(width, height);
+  m_pCancel->setGeometry(kMargin, kMargin, kButtonWidth, kButtonHeight);
+  m_pMainInterface->setGeometry(width - kMargin - kButtonWidth, kMargin, kButtonWidth, kButtonHeight);
+  m_pList->setGeometry(kMargin, kListTop, width - 2 * kMargin, height - kListTop - kMargin);
+  setTabOrder(m_pList, m_pCancel);
+  setTabOrder(m_pCancel, m_pMainInterface);
+
+  connect(m_pCancel, &QPushButton::clicked, this, &CProgressViewDialog::OnCancel);
+  connect(m_pMainInterface, &QPushButton::clicked, this, &CProgressViewDialog::OnMainInterface);
+  connect(qApp, &QApplication::focusChanged, this, &CProgressViewDialog::OnFocusChanged);
+}
+
+CProgressViewDialog::~CProgressViewDialog() {
+  // The children go after this; their focus changes are no concern of ours.
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
+bool CProgressViewDialog::Initialize() {
+  m_nRightMargin = width() - m_pList->geometry().right() - 1;
+  m_nBottomMargin = height() - m_pList->geometry().bottom() - 1;
+  if (!m_pList->Initialize()) return false;
+  m_pList->setFocus();
+  m_bNotReady = false;
+  return true;
+}
+
+void CProgressViewDialog::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (m_bNotReady) return;
+  const QRect button = m_pMainInterface->geometry();
+  m_pMainInterface->move(width() - m_nRightMargin - button.width(), button.top());
+  const QRect list = m_pList->geometry();
+  m_pList->setGeometry(list.left(), list.top(), std::max(0, width() - m_nRightMargin - list.left()),
+                       std::max(0, height() - m_nBottomMargin - list.top()));
+}
+
+void CProgressViewDialog::OnCancel() {
+  if (qorvex::MessageBox(m_pHost != nullptr ? m_pHost->HostWindow() : window(),
+                         qorvex::LoadString(qorvex::ids::kCancelSessions), QMessageBox::Question,
+                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+    m_pList->CancelHighlighted();
+  }
+}
+
+void CProgressViewDialog::OnMainInterface() {
+  if (m_pHost != nullptr) m_pHost->SwitchToScreen(0, false);
+}
+
+void CProgressViewDialog::PeriodicUpdate() {
+  m_pCancel->setEnabled(!m_pList->selectedItems().isEmpty() || m_pList->GetCurrentSession() != nullptr);
+}
+
+void CProgressViewDialog::OnFocusChanged(QWidget* old, QWidget* now) {
+  if (old != nullptr && isAncestorOf(old) && (now == nullptr || !isAncestorOf(now))) m_pLastFocus = old;
+}
+
+void CProgressViewDialog::RestoreFocus() {
+  if (m_pLastFocus != nullptr && m_pLastFocus->isEnabled()) {
+    m_pLastFocus->setFocus();
+  } else {
+    m_pList->setFocus();
+  }
+}
+
+unsigned CProgressViewDialog::HelpContextAt(const QWidget* child) const {
+  for (const QWidget* w = child; w != nullptr && w != this; w = w->parentWidget()) {
+    const QVariant id = w->property(kControlIdProperty);
+    if (id.isValid()) {
+      const int control = id.toInt() == kMainInterfaceId ? kMainInterfaceHelpId : id.toInt();
+      return qorvex::help::ForControl(static_cast<unsigned>(control));
+    }
+  }
+  return qorvex::help::ForTemplate(kTemplateId);
+}
+
+unsigned CProgressViewDialog::HelpContext() const {
+  QWidget* focus = QApplication::focusWidget();
+  return HelpContextAt(focus != nullptr && isAncestorOf(focus) ? focus : nullptr);
+}
+
+void CProgressViewDialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_F1:
+      if (event->modifiers() == Qt::NoModifier) {
+        CHelpWindow::ShowContext(HelpContext());
+        return;
+      }
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        OnMainInterface();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  QWidget::keyPressEvent(event);
+}

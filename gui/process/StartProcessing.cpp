@@ -1,0 +1,146 @@
+#include "StartProcessing.h"
+
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QFile>
+#include <memory>
+#include <string>
+
+#include "MainScreen.h"
+#include "MessageBox.h"
+#include "MvrFileInfo.h"
+#include "MvrFind.h"
+#include "ProcessHost.h"
+#include "ProcessView.h"
+#include "QorvexStrings.h"
+#include "StringIds.h"
+#include "Tarvo2Engine.h"
+
+namespace {
+
+const QString kNoEngine =
+    QStringLiteral("Error: Cannot create the processing engine.\nMake sure the system has enough memory.");
+const QString kInvalidDelta = QStringLiteral("Invalid Difference File Format!");
+const QString kStartFailed =
+    QStringLiteral("Error initializing the Tarvo process.\nMake sure the system has enough memory.");
+
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool IsMissingOrFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode);
+}
+
+// The wait cursor of the whole start, lifted while the user is asked something.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+  template <typename Fn>
+  static auto Lifted(Fn&& fn) {
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    struct Restore {
+      ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    return fn();
+  }
+};
+
+void Tell(CProcessHost& host, const QString& text) {
+  WaitCursor::Lifted([&] { return qorvex::MessageBox(host.HostWindow(), text, QMessageBox::Critical); });
+}
+
+// Reads the difference file's header and finds its original; the found path
+// in `original`. False after the user has been told why not.
+bool LocateOriginal(CProcessHost& host, const std::string& deltaFile, std::string& original,
+                    unsigned long* pTargetSize) {
+  CDeltaFileInfo info;
+  if (info.PrepareInfo(deltaFile.c_str()) == 0) {
+    Tell(host, kInvalidDelta);
+    return false;
+  }
+  std::string found;
+  const CMvrFindResult result = WaitCursor::Lifted([&] {
+    return FindReferenceFile(original.c_str(), info.GetReferenceFileSize(), info.GetReferenceFileCheckSum(),
+                             info.GetHeader(), found, host.HostWindow());
+  });
+  if (result != MVRFIND_FOUND) return false;
+  original = found;
+  if (pTargetSize != nullptr) *pTargetSize = info.GetTargetFileSize();
+  return true;
+}
+
+std::unique_ptr<CTarvo2Engine> NewEngine(CProcessHost& host, CProcessView& view) {
+  auto engine = std::make_unique<CTarvo2Engine>(&view);
+  if (!engine->IsValid()) {
+    Tell(host, kNoEngine);
+    return nullptr;
+  }
+  return engine;
+}
+
+bool StartMultiple(CMainScreen& screen, CProcessView& view, CProcessHost& host, int mode) {
+  if (screen.SelectionCount() == 0) return false;
+  std::unique_ptr<CTarvo2Engine> engine = NewEngine(host, view);
+  if (!engine) return false;
+  for (int i = 0; i < screen.SelectionCount(); ++i) {
+    CTarvoTaskEntry* entry = screen.SelectionEntry(i);
+    if (entry == nullptr) continue;
+    if (mode == CTarvoEngine::modeReconstruct && IsMissingOrFolder(entry->GetReferenceFile())) {
+      std::string original = entry->GetReferenceFile();
+      if (!LocateOriginal(host, entry->GetExistingFile(), original, nullptr)) return false;
+      entry->SetReferenceFile(original.c_str(), false);
+    }
+    engine->GetEntryArrayPtr()->AddCopy(entry);
+  }
+  // The row owns the engine from here on, also when the start fails.
+  const bool started = view.StartSession(engine.release(), mode) != 0;
+  if (started) {
+    screen.RemoveAllSelections();
+  } else {
+    Tell(host, kStartFailed);
+  }
+  host.SwitchToScreen(1, false);
+  return started;
+}
+
+bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, int mode) {
+  const std::string output = Local(screen.OutputField());
+  const std::string input = Local(screen.InputField());
+  std::string original = Local(screen.OriginalField());
+  unsigned long targetSize = 0;
+  if (mode == CTarvoEngine::modeReconstruct && !LocateOriginal(host, input, original, &targetSize)) return false;
+  std::unique_ptr<CTarvo2Engine> engine = NewEngine(host, view);
+  if (!engine) return false;
+  CTarvoTaskEntry entry(original.c_str(), input.c_str(), output.c_str());
+  if (targetSize != 0) entry.SetOutputFileSize(static_cast<uint32_t>(targetSize));
+  engine->GetEntryArrayPtr()->AddCopy(&entry);
+  if (view.StartSession(engine.release(), mode) == 0) {
+    Tell(host, kStartFailed);
+    return false;
+  }
+  screen.RemoveAllSelections();
+  host.SwitchToScreen(1, false);
+  screen.SetOutputField(QString());
+  screen.SetInputField(QString());
+  screen.SetOriginalField(QString());
+  return true;
+}
+
+}  // namespace
+
+bool StartProcessingSession(CMainScreen& screen, CProcessView& view, CProcessHost& host) {
+  bool started = false;
+  {
+    const WaitCursor wait;
+    host.SetStatusText(qorvex::LoadString(qorvex::ids::kInitializingSession));
+    const int mode = screen.IsConstructMode() ? CTarvoEngine::modeConstruct : CTarvoEngine::modeReconstruct;
+    started = screen.IsMultiple() ? StartMultiple(screen, view, host, mode) : StartSingle(screen, view, host, mode);
+  }
+  host.SetStatusText(qorvex::LoadString(qorvex::ids::kReadyForHelp));
+  return started;
+}
