@@ -76,7 +76,7 @@ class MemoryOutput final : public tarvo::RecordOutput {
         cancelAt_(cancelAt) {}
 
   void Copy(uint64_t offset, uint64_t length) override {
-    BeforeRecord();
+    BeforeRecord(length);
     // Offsets from the original size up mark inserts, so a copy starts
     // inside the original and must end inside it too.
     FUZZ_REQUIRE(offset < originalSize_);
@@ -94,7 +94,7 @@ class MemoryOutput final : public tarvo::RecordOutput {
   }
 
   void Insert(tarvo::RecordInput& in, uint64_t length) override {
-    BeforeRecord();
+    BeforeRecord(length);
     FUZZ_REQUIRE(&in == &input_);
     FUZZ_REQUIRE(length <= input_.Left());
     input_.SetInInsert(true);
@@ -130,10 +130,12 @@ class MemoryOutput final : public tarvo::RecordOutput {
   size_t Kept() const { return out_.size(); }
 
  private:
-  void BeforeRecord() {
+  // No record may take the output past the modified size: its length is
+  // checked before any of its bytes are handed out.
+  void BeforeRecord(uint64_t length) {
     FUZZ_REQUIRE(!cancelled_);
-    // Output may pass the modified size only by the record that crosses it.
     FUZZ_REQUIRE(counted_ <= modifiedSize_);
+    FUZZ_REQUIRE(length <= modifiedSize_ - counted_);
   }
 
   uint64_t Room(uint64_t wanted) const {
