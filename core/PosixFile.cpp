@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/Files.h"
+#include "platform/RegularFile.h"
 
 namespace tarvo {
 

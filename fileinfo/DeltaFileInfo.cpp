@@ -1,5 +1,3 @@
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,23 +6,23 @@
 #include <cstring>
 
 #include "MvrFileInfo.h"
+#include "platform/RegularFile.h"
 
 CDeltaFileInfo::CDeltaFileInfo() = default;
 CDeltaFileInfo::~CDeltaFileInfo() = default;
 
 int CDeltaFileInfo::PrepareInfo(const char* fileName) {
   if (fileName == nullptr) return 0;
-  // Only a regular file can be a difference file; opening without blocking
-  // keeps a FIFO or a device from holding the caller up.
-  const int fd = ::open(fileName, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  // Only a regular file can be a difference file; a FIFO or a device must
+  // not hold the caller up.
+  const int fd = platform::OpenRegularFile(fileName);
   if (fd < 0) return 0;
-  struct stat st {};
   unsigned char buf[kReadSize];
   size_t got = 0;
-  bool failed = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
-  while (!failed && got < sizeof buf) {
+  bool failed = false;
+  while (got < sizeof buf) {
     const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       failed = n < 0;
       break;

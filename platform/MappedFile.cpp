@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "ReadFault.h"
-#include "platform/Files.h"
+#include "platform/RegularFile.h"
 
 namespace platform {
 

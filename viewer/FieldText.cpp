@@ -1,5 +1,7 @@
 #include "FieldText.h"
 
+#include "Utf8.h"
+
 #include <cstdio>
 
 #include <locale.h>
@@ -53,17 +55,9 @@ bool IsHidden(uint32_t cp) {
 std::string VisibleName(const std::string& name) {
   std::string shown;
   for (size_t i = 0; i < name.size();) {
-    const auto lead = static_cast<unsigned char>(name[i]);
-    const size_t len = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                       : (lead & 0xF8) == 0xF0 ? 4 : 0;
-    uint32_t cp = len == 1 ? lead : len == 2 ? (lead & 0x1Fu) : len == 3 ? (lead & 0x0Fu) : (lead & 0x07u);
-    bool whole = len != 0 && i + len <= name.size();
-    for (size_t k = 1; whole && k < len; ++k) {
-      const auto c = static_cast<unsigned char>(name[i + k]);
-      whole = (c & 0xC0) == 0x80;
-      cp = cp << 6 | (c & 0x3Fu);
-    }
-    if (!whole) {  // not UTF-8: passed on as it is
+    uint32_t cp = 0;
+    const size_t len = mvr::DecodeUtf8(name, i, &cp);
+    if (len == 0) {  // not UTF-8: passed on as it is
       shown += name[i++];
       continue;
     }

@@ -8,6 +8,7 @@
 
 #include "FieldText.h"
 #include "RecordedFiles.h"
+#include "platform/RegularFile.h"
 
 namespace mvrview {
 
@@ -33,10 +34,10 @@ ViewerFileState ReadViewerFields(const std::string& path, ViewerFields* fields) 
   *fields = ViewerFields{};
   // Only a regular file is read, and opening never waits: a FIFO or a
   // device would otherwise hold the window before it is ever painted.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int fd = platform::OpenRegularFile(path.c_str());
   if (fd < 0) return ViewerFileState::Unreadable;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
     ::close(fd);
     return ViewerFileState::Unreadable;
   }

@@ -11,11 +11,6 @@ bool FileExists(const char* path);
 // True when both paths name the same existing file (same device and inode).
 bool SameFile(const char* a, const char* b);
 
-// Opens path read-only when it is a regular file, and only then: a FIFO or a
-// device is refused without blocking on it (errno EINVAL), as is a folder.
-// Returns the descriptor (close-on-exec, blocking reads) or -1 with errno set.
-int OpenRegularFile(const char* path);
-
 // Folder for temporary files: $TMPDIR when set and not empty, else /tmp.
 std::string TempDirectory();
 

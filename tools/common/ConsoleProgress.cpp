@@ -6,6 +6,7 @@
 #include <string>
 
 #include "TarvoCore.h"
+#include "Utf8.h"
 #include "platform/ConsoleKeyboard.h"
 #include "platform/StringTable.h"
 
@@ -65,23 +66,10 @@ std::string PrintableName(std::string_view name) {
   std::string shown;
   shown.reserve(name.size());
   for (size_t i = 0; i < name.size();) {
-    const auto lead = static_cast<unsigned char>(name[i]);
-    // Length of a well-formed UTF-8 sequence starting here, 0 if none.
-    size_t len = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    uint32_t cp = len == 1 ? lead : len == 2 ? (lead & 0x1Fu) : len == 3 ? (lead & 0x0Fu) : (lead & 0x07u);
-    for (size_t k = 1; k < len; ++k) {
-      const auto c = i + k < name.size() ? static_cast<unsigned char>(name[i + k]) : 0;
-      if ((c & 0xC0) != 0x80) {
-        len = 0;
-        break;
-      }
-      cp = cp << 6 | (c & 0x3Fu);
-    }
-    const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF));
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    uint32_t cp = 0;
+    const size_t len = DecodeUtf8(name, i, &cp);
     const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
-    if (len == 0 || overlong || surrogate || control) {
+    if (len == 0 || control) {
       shown += '?';
       i += len == 0 ? 1 : len;
       continue;
