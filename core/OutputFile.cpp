@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <string_view>
 
 namespace tarvo {
 namespace {
@@ -42,22 +41,6 @@ std::string HiddenName(const std::string& folder, const std::string& base) {
 }
 
 }  // namespace
-
-bool IsSafeRecordedName(const std::string& name) {
-  if (name.empty()) return false;
-  for (const char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7f) return false;
-  }
-  // ".." as a whole component, wherever it stands.
-  for (size_t at = 0; at <= name.size();) {
-    size_t end = name.find('/', at);
-    if (end == std::string::npos) end = name.size();
-    if (std::string_view(name).substr(at, end - at) == "..") return false;
-    at = end + 1;
-  }
-  return true;
-}
 
 OutputFile::Status OutputFile::Prepare(const std::string& path, bool mayReplace) {
   Discard();

@@ -56,8 +56,4 @@ class OutputFile {
   PosixFile file_;
 };
 
-// A name recorded in a difference file that is safe to create: not empty,
-// no ".." component and no control character (C0, DEL).
-bool IsSafeRecordedName(const std::string& name);
-
 }  // namespace tarvo

@@ -21,6 +21,7 @@
 #include "Notify.h"
 #include "OutputFile.h"
 #include "PosixFile.h"
+#include "RecordedName.h"
 #include "SizedRecord.h"
 #include "TarvoCore.h"
 #include "TempFile.h"
@@ -29,7 +30,7 @@
 namespace tarvo {
 namespace {
 
-constexpr S_TARVO_RECONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1};
+constexpr S_TARVO_RECONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 0};
 constexpr size_t kWorkSize = 131072;
 
 // Which file a failing read, write or seek belongs to decides the code.
@@ -90,7 +91,7 @@ class Reconstruction {
     if (!delta_.OpenRegular(deltaPath_.c_str())) return TARVO_ERR_OPEN_DELTA;
     if (prepared == 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
 
-    if (originalPath_.empty()) originalPath_ = info.GetReferenceFileName();
+    if (originalPath_.empty()) originalPath_ = RecordedOriginalPath(deltaPath_, info.GetReferenceFileName());
     if (!original_.OpenRegular(originalPath_.c_str())) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
 
     phase_ = Phase::ReadOriginal;
@@ -119,12 +120,13 @@ class Reconstruction {
     if (ChecksumRest(original_, 0) != h.dwReferenceFileCheckSum) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
 
     // A name recorded in the difference file comes from whoever made it: it
-    // may create a new file, never climb out with "..", and never replace
-    // or write through anything that is already there.
-    const bool recorded = outputPath_.empty();
+    // may create a new file beside the difference file, and never replace
+    // or write through anything that is already there. A host that took the
+    // name from the file itself says so, and gets the same rule.
+    const bool recorded = outputPath_.empty() || options_.bRecordedTargetName != 0;
     if (recorded) {
-      outputPath_ = info.GetTargetFileName();
-      if (!IsSafeRecordedName(outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+      outputPath_ = RecordedTargetPath(deltaPath_, outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
+      if (outputPath_.empty()) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
     }
     const char* output = outputPath_.c_str();
     // Replacing an input would rebuild from a file that is being replaced.

@@ -43,5 +43,23 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
                                                   const S_TARVO_NOTIFY_INFO* notify,
                                                   const S_TARVO_RECONSTRUCT_OPTIONS* options);
 
+// Names recorded in a difference file come from whoever made it. These two
+// functions are the one rule for them, used by every host, so that what a
+// program shows is where the core will write or read.
+//
+// Where a recorded modified name is created: only its base name (split at
+// both '/' and '\\', so names written on either system work), in the folder
+// of deltaPath; a recorded folder is never entered or created. Writes the
+// path with its terminating NUL to out when outSize is large enough and
+// returns its length, or returns 0 when the name is refused: an empty base
+// name, ".", "..", or one holding a control character.
+TARVOCORE_API size_t TarvoRecordedTargetPath(const char* deltaPath, const char* recordedName, char* out,
+                                             size_t outSize);
+// Where a recorded original is looked for: at the recorded path when that
+// is a name of this system and something is there, otherwise under its
+// base name beside the difference file. Same result as above.
+TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char* recordedName, char* out,
+                                               size_t outSize);
+
 // Name of the loaded core library as hosts look it up for its messages.
 inline constexpr char kTarvoCoreModule[] = "TarvoCore";

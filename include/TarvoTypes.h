@@ -100,7 +100,12 @@ struct S_TARVO_CONSTRUCT_OPTIONS {
 static_assert(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 20);
 
 struct S_TARVO_RECONSTRUCT_OPTIONS {
-  uint32_t dwSize;
+  uint32_t dwSize;            // 8 for callers that predate the next field
   int32_t bNotifyOverwrite;
+  // Non-zero when the modified path was taken from the difference file
+  // rather than typed or accepted by the user: it then gets the rule for
+  // recorded names (TarvoRecordedTargetPath; an existing entry is never
+  // replaced, 17). An empty modified path is always a recorded one.
+  int32_t bRecordedTargetName;
 };
-static_assert(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 8);
+static_assert(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 12);
