@@ -87,6 +87,13 @@ void SetUp() {
   for (int sig : {SIGINT, SIGTERM, SIGQUIT, SIGHUP}) Handle(sig, OnTerminate);
   Handle(SIGTSTP, OnStop);
   Handle(SIGCONT, OnContinue);
+  // Started in the background, the terminal is not ours to change: touching
+  // it would stop the job (SIGTTOU). Raw input comes when the job is brought
+  // to the foreground (SIGCONT).
+  if (!InForeground()) {
+    g_raw = false;
+    return;
+  }
   if (::tcsetattr(STDIN_FILENO, TCSANOW, &g_rawSettings) != 0) {
     g_raw = false;
     g_wantRaw = false;
@@ -104,7 +111,9 @@ void RestoreConsole() {
 
 bool KeyWaiting() {
   SetUp();
-  if (!g_isTerminal) return false;
+  // Only raw input is read: reading the terminal from the background would
+  // stop the job (SIGTTIN), and cooked input would wait for a whole line.
+  if (!g_isTerminal || !g_raw.load()) return false;
   struct pollfd p {STDIN_FILENO, POLLIN, 0};
   return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
 }
