@@ -17,11 +17,30 @@ namespace {
 // view alive at the same time, which is two per running construction.
 constexpr int kSlots = 256;
 
+// begin and end change together under a sequence number (odd while a slot
+// is being written), so the handler never pairs one view's begin with
+// another's end while a slot is taken or given back on another thread.
 struct Slot {
   std::atomic<bool> used{false};
+  std::atomic<uint32_t> sequence{0};
   std::atomic<uintptr_t> begin{0};  // 0: not watching
   std::atomic<uintptr_t> end{0};
   std::atomic<bool> faulted{false};
+
+  void Set(uintptr_t b, uintptr_t e) {
+    sequence.fetch_add(1, std::memory_order_acq_rel);
+    begin.store(b, std::memory_order_release);
+    end.store(e, std::memory_order_release);
+    sequence.fetch_add(1, std::memory_order_acq_rel);
+  }
+  // A consistent view of the range, or false while it is being changed.
+  bool Get(uintptr_t* b, uintptr_t* e) const {
+    const uint32_t before = sequence.load(std::memory_order_acquire);
+    if ((before & 1) != 0) return false;
+    *b = begin.load(std::memory_order_acquire);
+    *e = end.load(std::memory_order_acquire);
+    return sequence.load(std::memory_order_acquire) == before;
+  }
 };
 
 Slot g_slots[kSlots];
@@ -46,9 +65,8 @@ void PassOn(int sig, siginfo_t* info, void* context) {
 void OnBusError(int sig, siginfo_t* info, void* context) {
   const auto at = reinterpret_cast<uintptr_t>(info->si_addr);
   for (Slot& s : g_slots) {
-    const uintptr_t begin = s.begin.load(std::memory_order_acquire);
-    const uintptr_t end = s.end.load(std::memory_order_acquire);
-    if (begin == 0 || at < begin || at >= end) continue;
+    uintptr_t begin = 0, end = 0;
+    if (!s.Get(&begin, &end) || begin == 0 || at < begin || at >= end) continue;
     const uintptr_t from = at & ~(g_pageSize - 1);
     const uintptr_t to = (end + g_pageSize - 1) & ~(g_pageSize - 1);
     // mmap is a plain system call here; the kernel swaps the pages in place.
@@ -81,8 +99,7 @@ int Watch(const void* begin, std::size_t size) {
     if (!s.used.compare_exchange_strong(expected, true)) continue;
     s.faulted.store(false, std::memory_order_relaxed);
     const auto b = reinterpret_cast<uintptr_t>(begin);
-    s.end.store(b + size, std::memory_order_release);
-    s.begin.store(b, std::memory_order_release);
+    s.Set(b, b + size);
     return i;
   }
   return -1;
@@ -91,8 +108,7 @@ int Watch(const void* begin, std::size_t size) {
 void Unwatch(int slot) {
   if (slot < 0 || slot >= kSlots) return;
   Slot& s = g_slots[slot];
-  s.begin.store(0, std::memory_order_release);
-  s.end.store(0, std::memory_order_release);
+  s.Set(0, 0);
   s.used.store(false, std::memory_order_release);
 }
 
