@@ -142,7 +142,12 @@ class Construction {
     CheckInputs();
     header.dwCodeOffset = static_cast<uint32_t>(kDeltaHeaderSize + originalName.size() + modifiedName.size());
 
-    if (!code_.Create()) throw Stop{TARVO_ERR_CREATE_OUTPUT};
+    // Not the inputs' fault (a full or missing temporary folder): the
+    // partial difference file would only be in the way of a rerun.
+    if (!code_.Create()) {
+      Discard();
+      return TARVO_ERR_CREATE_OUTPUT;
+    }
 
     notifier_.Progress(modified_, 0, sMod);
     bool matched = false;
@@ -172,11 +177,12 @@ class Construction {
     return TARVO_OK;
   }
 
-  // An input that shrank under its mapping read as zeros from there on, so
-  // what was computed from it is wrong.
+  // An input that shrank under its mapping read as zeros from there on, and
+  // one that was rewritten or replaced meanwhile may have been read half old
+  // and half new: the difference file could never rebuild either version.
   void CheckInputs() const {
-    if (originalMap_.Faulted()) throw ReadFault{TARVO_ERR_READ_ORIGINAL};
-    if (modifiedMap_.Faulted()) throw ReadFault{TARVO_ERR_READ_MODIFIED};
+    if (originalMap_.Faulted() || originalMap_.Changed(original_)) throw ReadFault{TARVO_ERR_READ_ORIGINAL};
+    if (modifiedMap_.Faulted() || modifiedMap_.Changed(modified_)) throw ReadFault{TARVO_ERR_READ_MODIFIED};
   }
 
   void Discard() {

@@ -38,7 +38,11 @@ BodyResult Inflate(PosixFile& in, PosixFile& out, uint64_t limit) {
       const size_t produced = kOutSize - zs.avail_out;
       if (produced > limit) return BodyResult::Damaged;
       limit -= produced;
-      out.Write(outBuf.data(), produced);
+      try {
+        out.Write(outBuf.data(), produced);
+      } catch (const CFileException&) {
+        return BodyResult::WriteFailed;
+      }
       if (rc == Z_STREAM_END) return BodyResult::Ok;
       if (rc != Z_OK) return BodyResult::Ok;  // damaged stream: what came out stands
     }
@@ -52,6 +56,7 @@ struct ExplodeIo {
   PosixFile* out;
   uint64_t limit;
   bool failed = false;
+  bool writeFailed = false;
 };
 
 unsigned int ExplodeRead(char* buf, unsigned int* size, void* param) {
@@ -77,6 +82,7 @@ void ExplodeWrite(char* buf, unsigned int* size, void* param) {
     io->out->Write(buf, *size);
   } catch (const CFileException&) {
     io->failed = true;
+    io->writeFailed = true;
   }
 }
 
@@ -85,6 +91,7 @@ BodyResult Explode(PosixFile& in, PosixFile& out, uint64_t limit) {
   if (!work) return BodyResult::Damaged;
   ExplodeIo io{&in, &out, limit};
   const unsigned int rc = explode(ExplodeRead, ExplodeWrite, work.get(), &io);
+  if (io.writeFailed) return BodyResult::WriteFailed;
   return rc == 0 && !io.failed ? BodyResult::Ok : BodyResult::Damaged;
 }
 

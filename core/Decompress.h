@@ -7,8 +7,9 @@ namespace tarvo {
 // Outcome of unpacking a difference file's body into the code file.
 enum class BodyResult {
   Ok,
-  Damaged,    // the body cannot be unpacked, or a read or write inside failed
-  SeekFailed  // the difference file could not be positioned at the body
+  Damaged,     // the body cannot be unpacked, or reading it failed
+  WriteFailed, // the code file could not take the bytes (a full disk, a size limit)
+  SeekFailed   // the difference file could not be positioned at the body
 };
 
 // Unpacks everything from `codeOffset` to the end of the difference file into

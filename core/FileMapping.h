@@ -24,6 +24,8 @@ class CFileMapping {
   const uint8_t* GetData() const { return file_.Data(); }
   // The file shrank under the view and a read past its end saw zeros.
   bool Faulted() const { return file_.Faulted(); }
+  // The file at path is no longer the version that was mapped.
+  bool Changed(const char* path) const { return file_.Changed(path); }
 
  private:
   platform::MappedFile file_;

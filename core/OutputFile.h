@@ -3,6 +3,8 @@
 // (O_TMPFILE) or, where the file system cannot do that, under a hidden
 // unique one, so that a failed or killed run never destroys a file that was
 // there before, and nothing is written through a link or into a device.
+// The folder is opened once and everything after that is done relative to
+// it, so a folder swapped for a link during the run cannot redirect it.
 #pragma once
 
 #include <sys/types.h>
@@ -19,7 +21,7 @@ class OutputFile {
     Ok,
     Exists,       // something is there and the name may not replace anything
     NotRegular,   // a folder, device, FIFO or socket is there
-    CannotCreate,
+    CannotCreate, // no folder, a name too long, or a file the caller may not write
   };
 
   OutputFile() = default;
@@ -28,8 +30,9 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Looks at what is at path now. A name the user typed may replace a
-  // regular file (through a link to one, the file itself); a name from a
-  // difference file (`mayReplace` false) may replace nothing at all.
+  // regular file that the caller may write (through a link to one, the file
+  // itself); a name from a difference file (`mayReplace` false) may replace
+  // nothing at all.
   Status Prepare(const std::string& path, bool mayReplace);
   // Whether Prepare found an entry under the final name.
   bool Existed() const { return existed_; }
@@ -48,12 +51,26 @@ class OutputFile {
  private:
   bool Publish(bool replace);
   bool LinkUnnamed(const std::string& to);
+  bool NameHidden(int fd);
+  void Forget();
 
-  std::string final_, folder_, hidden_;  // hidden_: the fallback's name
+  std::string base_;     // the final name inside folder_
+  std::string hidden_;   // the fallback's name inside folder_
+  int folder_ = -1;      // O_PATH descriptor of the final name's folder
+  int removal_ = -1;     // signal clean-up slot of hidden_
   bool existed_ = false;
   bool unnamed_ = false;
+  // The folder takes no new file, but the file itself may be written: it is
+  // then written in place, as a plain open for writing would.
+  bool inPlace_ = false;
   mode_t mode_ = 0;  // a replaced file's permissions, 0 for a new file
+  uid_t owner_ = 0;
+  gid_t group_ = 0;
   PosixFile file_;
 };
+
+// Whether a path can name a file on this system at all: no component longer
+// than NAME_MAX, the whole shorter than PATH_MAX.
+bool NameFits(const std::string& path);
 
 }  // namespace tarvo

@@ -94,6 +94,14 @@ class Reconstruction {
     if (originalPath_.empty()) originalPath_ = RecordedOriginalPath(deltaPath_, info.GetReferenceFileName());
     if (!original_.OpenRegular(originalPath_.c_str())) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
 
+    // Where the output goes is known now; a name the file system cannot
+    // take fails before the checksum passes, not after the whole job.
+    const bool recorded = outputPath_.empty() || options_.bRecordedTargetName != 0;
+    if (recorded) {
+      outputPath_ = RecordedTargetPath(deltaPath_, outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
+    }
+    if (!NameFits(outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+
     phase_ = Phase::ReadOriginal;
     const uint64_t originalSize = original_.Length();
     work_.reset(new (std::nothrow) uint8_t[kWorkSize]);
@@ -123,11 +131,7 @@ class Reconstruction {
     // may create a new file beside the difference file, and never replace
     // or write through anything that is already there. A host that took the
     // name from the file itself says so, and gets the same rule.
-    const bool recorded = outputPath_.empty() || options_.bRecordedTargetName != 0;
-    if (recorded) {
-      outputPath_ = RecordedTargetPath(deltaPath_, outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
-      if (outputPath_.empty()) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
-    }
+    if (outputPath_.empty()) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};  // a refused recorded name
     const char* output = outputPath_.c_str();
     // Replacing an input would rebuild from a file that is being replaced.
     if (platform::SameFile(output, originalPath_.c_str()) || platform::SameFile(output, deltaPath_.c_str())) {
@@ -143,7 +147,7 @@ class Reconstruction {
       throw Stop{TARVO_ERR_OVERWRITE_REFUSED, false};
     }
     if (output_.Create() != OutputFile::Status::Ok) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
-    if (!code_.Create()) throw Stop{TARVO_ERR_BAD_DELTA, false};
+    if (!code_.Create()) throw Stop{TARVO_ERR_BAD_DELTA, true};
 
     const uint32_t total = h.dwTargetFileSize;
     notifier_.Progress(output, 0, total);
@@ -153,6 +157,9 @@ class Reconstruction {
                        CodeStreamLimit(h.dwReferenceFileSize, h.dwTargetFileSize))) {
       case BodyResult::Ok: break;
       case BodyResult::Damaged: throw Stop{TARVO_ERR_BAD_DELTA, false};
+      // Not the difference file's fault: nothing is left under the name
+      // that would make a rerun refuse it.
+      case BodyResult::WriteFailed: throw Stop{TARVO_ERR_BAD_DELTA, true};
       case BodyResult::SeekFailed: throw Stop{TARVO_ERR_READ_DELTA, true};
     }
     const uint64_t written = Decode(h, total);

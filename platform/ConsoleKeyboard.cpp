@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/TerminatingSignals.h"
+
 namespace platform {
 namespace {
 
@@ -19,12 +21,6 @@ std::atomic<bool> g_raw{false};      // the terminal is in raw mode now
 std::atomic<bool> g_wantRaw{false};  // it should be, whenever we hold the terminal
 bool g_setUp = false;
 bool g_isTerminal = false;
-
-void OnTerminate(int sig) {
-  RestoreConsole();
-  ::signal(sig, SIG_DFL);
-  ::raise(sig);
-}
 
 bool InForeground() { return ::tcgetpgrp(STDIN_FILENO) == ::getpgrp(); }
 
@@ -84,7 +80,8 @@ void SetUp() {
   g_raw = true;
   g_wantRaw = true;
   std::atexit(RestoreConsole);
-  for (int sig : {SIGINT, SIGTERM, SIGQUIT, SIGHUP}) Handle(sig, OnTerminate);
+  // A signal the caller ignores (nohup) stays ignored.
+  CatchTerminatingSignals();
   Handle(SIGTSTP, OnStop);
   Handle(SIGCONT, OnContinue);
   // Started in the background, the terminal is not ours to change: touching

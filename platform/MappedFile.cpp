@@ -9,6 +9,26 @@
 #include "platform/RegularFile.h"
 
 namespace platform {
+namespace {
+
+MappedFile::FileState StateOf(const struct stat& st) {
+  MappedFile::FileState f;
+  f.device = st.st_dev;
+  f.inode = st.st_ino;
+  f.size = st.st_size;
+  f.modifiedSec = st.st_mtim.tv_sec;
+  f.modifiedNsec = st.st_mtim.tv_nsec;
+  f.changedSec = st.st_ctim.tv_sec;
+  f.changedNsec = st.st_ctim.tv_nsec;
+  return f;
+}
+
+bool operator==(const MappedFile::FileState& a, const MappedFile::FileState& b) {
+  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedSec == b.modifiedSec &&
+         a.modifiedNsec == b.modifiedNsec && a.changedSec == b.changedSec && a.changedNsec == b.changedNsec;
+}
+
+}  // namespace
 
 MapStatus MappedFile::Open(const char* path) {
   Close();
@@ -25,6 +45,7 @@ MapStatus MappedFile::Open(const char* path) {
     ::close(fd);
     return MapStatus::MappingFailed;
   }
+  state_ = StateOf(st);
   auto size = static_cast<size_t>(st.st_size);
   void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
   if (view == MAP_FAILED) {
@@ -53,5 +74,12 @@ void MappedFile::Close() {
 }
 
 bool MappedFile::Faulted() const { return readfault::Faulted(watch_); }
+
+bool MappedFile::Changed(const char* path) const {
+  if (fd_ < 0) return false;
+  struct stat now {}, atPath {};
+  if (::fstat(fd_, &now) != 0 || !(StateOf(now) == state_)) return true;
+  return ::stat(path, &atPath) != 0 || !(StateOf(atPath) == state_);
+}
 
 }  // namespace platform

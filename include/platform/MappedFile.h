@@ -35,12 +35,23 @@ class MappedFile {
   // True once a read of the view ran past the end of a file that shrank
   // after it was mapped. Such reads do not crash; they see zeros.
   bool Faulted() const;
+  // True when the file at path is no longer the one mapped, or the mapped
+  // one has been written to since (its size, modification or change time
+  // moved): what was read from the view may then be a mix of two versions.
+  bool Changed(const char* path) const;
+
+  // What identifies a version of a file.
+  struct FileState {
+    unsigned long long device = 0, inode = 0;
+    long long size = 0, modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
+  };
 
  private:
   int fd_ = -1;
   const uint8_t* data_ = nullptr;
   uint32_t size_ = 0;
   int watch_ = -1;
+  FileState state_;
 };
 
 }  // namespace platform

@@ -53,8 +53,8 @@ TEST_F(MvrRecn, ArgumentsOverrideTheRecordedNames) {
     std::string output;  // where the modified file lands
   };
   const Case cases[] = {
-      {{"b.mvr"}, mod},                  // both names from the difference file
-      {{"b.mvr", "a"}, mod},             // the recorded modified name
+      {{"b.mvr"}, "b"},                  // both names from the difference file: beside it
+      {{"b.mvr", "a"}, "b"},             // the recorded modified name
       {{"b.mvr", "a", "out"}, "out"},    // as given, relative to the folder
   };
   for (const Case& c : cases) {
