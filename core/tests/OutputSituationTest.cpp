@@ -1,0 +1,345 @@
+// What a run does to the place its output goes: files the caller may not
+// write, folders that take no new file, names too long, a temporary folder
+// that fills up, a file system without unnamed files, a folder swapped
+// under the run, and inputs that change while they are read. Each case runs
+// in a child, as another user where that is what it is about.
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstddef>
+#include <functional>
+#include <random>
+
+#include "TarvoCore.h"
+#include "TestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
+// Makes the file system look like one without O_TMPFILE: openat with that
+// flag fails as it does there.
+bool RefuseUnnamedFiles() {
+  struct sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, args[2])),
+      BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 020000000, 0, 1),  // O_TMPFILE without O_DIRECTORY
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (EOPNOTSUPP & SECCOMP_RET_DATA)),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  struct sock_fprog program {static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// What happens at the first progress report past the start, in the child.
+std::function<void()> g_atCheckpoint;
+bool g_anyProgress = false;
+
+int32_t AtCheckpoint(TypeNotifyEvent* e, uintptr_t) {
+  if (e->nKind != TARVO_EVENT_PROGRESS) return 0;
+  g_anyProgress = true;
+  if (g_atCheckpoint && e->dwDone > 0 && e->dwDone < e->dwTotal) {
+    auto act = std::move(g_atCheckpoint);
+    g_atCheckpoint = nullptr;
+    act();
+  }
+  return 0;
+}
+
+std::string HiddenLeft(const std::string& dir) {
+  for (const std::string& n : ListDir(dir)) {
+    if (n.find(".Mvr") != std::string::npos) return n;
+  }
+  return {};
+}
+
+class Outputs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::mt19937 rng(5);
+    original = RandomBytes(rng, 3 << 20);
+    modified = Mutate(rng, original, 300);
+    ::chmod(box.Root().c_str(), 0755);
+    ::mkdir(dir.c_str(), 0755);
+    WriteFile(orig, original);
+    WriteFile(mod, modified);
+    ASSERT_EQ(ConstructDeltaFile(orig.c_str(), mod.c_str(), delta.c_str(), nullptr, nullptr), TARVO_OK);
+  }
+
+  struct Run {
+    bool asNobody = false;
+    bool noUnnamedFiles = false;
+    rlim_t fileSizeLimit = 0;
+    std::function<void()> atCheckpoint;
+  };
+  struct Ended {
+    int code = -1;    // the call's result, -1 when it did not return
+    int signal = 0;   // the signal that ended the child
+    bool progressed = false;
+  };
+
+  template <class Call>
+  Ended InChild(const Run& run, Call call) {
+    int report[2];
+    if (::pipe(report) != 0) return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::close(report[0]);
+      ::signal(SIGXFSZ, SIG_IGN);
+      if (run.asNobody && (::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0)) ::_exit(200);
+      if (run.noUnnamedFiles && !RefuseUnnamedFiles()) ::_exit(201);
+      if (run.fileSizeLimit != 0) {
+        const struct rlimit lim {run.fileSizeLimit, run.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+      }
+      g_atCheckpoint = run.atCheckpoint;
+      S_TARVO_NOTIFY_INFO notify{};
+      notify.dwMethod = TARVO_NOTIFY_FUNCTION;
+      notify.pfnNotify = AtCheckpoint;
+      const int code = call(&notify);
+      const char progressed = g_anyProgress ? 1 : 0;
+      (void)::write(report[1], &progressed, 1);
+      ::_exit(code);
+    }
+    ::close(report[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    Ended e;
+    char progressed = 0;
+    if (::read(report[0], &progressed, 1) == 1) e.progressed = progressed != 0;
+    ::close(report[0]);
+    if (WIFEXITED(status)) e.code = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) e.signal = WTERMSIG(status);
+    return e;
+  }
+
+  // Lets nobody read the inputs, make temporary files and work in `dir`.
+  void OpenUpForNobody() {
+    ASSERT_EQ(::chown(dir.c_str(), kNobody, kNogroup), 0);
+    ASSERT_EQ(::chmod(box.Path("tmp").c_str(), 01777), 0);
+  }
+
+  Sandbox box;
+  std::string dir = box.Path("out"), orig = box.Path("o.bin"), mod = box.Path("m.bin"),
+              delta = box.Path("m.mvr");
+  Bytes original, modified;
+};
+
+using Notify = const S_TARVO_NOTIFY_INFO*;
+
+TEST_F(Outputs, ReplacingRespectsTheOldFile) {
+  const bool root = ::geteuid() == 0;
+  if (root) OpenUpForNobody();
+  const Bytes old = {'o', 'l', 'd'};
+  const std::string target = dir + "/target";
+  struct Case {
+    const char* what;
+    bool needsRoot;
+    std::function<void()> plant;
+    bool asNobody;
+    int reconstructCode, constructCode;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"a read-only file", false,
+       [&] {
+         WriteFile(target, old);
+         ::chmod(target.c_str(), 0444);
+         if (root) (void)::chown(target.c_str(), kNobody, kNogroup);
+       },
+       root, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false},
+      {"another user's file in the caller's folder", true,
+       [&] {
+         WriteFile(target, old);
+         ::chmod(target.c_str(), 0644);  // root's
+       },
+       true, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false},
+      {"a writable file in a folder that takes no new file", false,
+       [&] {
+         WriteFile(target, old);
+         if (root) (void)::chown(target.c_str(), kNobody, kNogroup);
+         ::chmod(dir.c_str(), 0555);
+       },
+       root, TARVO_OK, TARVO_OK, true},
+  };
+  for (const Case& c : cases) {
+    for (const bool construct : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (construct ? ", construction" : ", reconstruction"));
+      if (c.needsRoot && !root) {
+        std::printf("skipped here (needs another user): %s\n", c.what);
+        continue;
+      }
+      c.plant();
+      struct stat before {};
+      ASSERT_EQ(::stat(target.c_str(), &before), 0);
+      const Ended e = InChild({c.asNobody, false, 0, nullptr}, [&](Notify n) {
+        return construct ? ConstructDeltaFile(orig.c_str(), mod.c_str(), target.c_str(), n, nullptr)
+                         : ReconstructTargetFile(orig.c_str(), delta.c_str(), target.c_str(), n, nullptr);
+      });
+      EXPECT_EQ(e.code, construct ? c.constructCode : c.reconstructCode);
+      struct stat after {};
+      ASSERT_EQ(::stat(target.c_str(), &after), 0);
+      EXPECT_EQ(after.st_uid, before.st_uid);
+      EXPECT_EQ(after.st_ino, before.st_ino);  // in place, or not at all
+      if (!c.replaced) {
+        EXPECT_EQ(ReadFile(target), old);
+      } else if (!construct) {
+        EXPECT_EQ(ReadFile(target), modified);
+      }
+      EXPECT_EQ(HiddenLeft(dir), "");
+      ::chmod(dir.c_str(), 0755);
+      ::unlink(target.c_str());
+    }
+  }
+}
+
+TEST_F(Outputs, AReplacedFileKeepsItsOwnerGroupAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs another user's file";
+  const std::string target = dir + "/target";
+  WriteFile(target, {'o', 'l', 'd'});
+  ASSERT_EQ(::chown(target.c_str(), kNobody, kNogroup), 0);
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  ASSERT_EQ(ReconstructTargetFile(orig.c_str(), delta.c_str(), target.c_str(), nullptr, nullptr), TARVO_OK);
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(ReadFile(target), modified);
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_gid, kNogroup);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(Outputs, NamesTooLongFailBeforeAnyWork) {
+  const std::string longComponent = dir + "/" + std::string(NAME_MAX + 1, 'x');
+  std::string longPath = dir;
+  while (longPath.size() < PATH_MAX) longPath += "/" + std::string(200, 'y');
+  for (const std::string& name : {longComponent, longPath}) {
+    SCOPED_TRACE(name.size());
+    Ended e = InChild({}, [&](Notify n) {
+      return ReconstructTargetFile(orig.c_str(), delta.c_str(), name.c_str(), n, nullptr);
+    });
+    EXPECT_EQ(e.code, TARVO_ERR_CREATE_OUTPUT);
+    EXPECT_FALSE(e.progressed);
+    e = InChild({}, [&](Notify n) { return ConstructDeltaFile(orig.c_str(), mod.c_str(), name.c_str(), n, nullptr); });
+    EXPECT_EQ(e.code, TARVO_ERR_OPEN_DELTA);
+    EXPECT_FALSE(e.progressed);
+  }
+  EXPECT_TRUE(ListDir(dir).empty());
+}
+
+// The temporary code file is the first to hit the limit; nothing may stay
+// under the output name that a rerun would then refuse.
+TEST_F(Outputs, AFullTemporaryFolderLeavesNoOutput) {
+  const std::string target = dir + "/rebuilt";
+  const Ended e = InChild({false, false, 64 << 10, nullptr}, [&](Notify n) {
+    return ReconstructTargetFile(orig.c_str(), delta.c_str(), target.c_str(), n, nullptr);
+  });
+  EXPECT_EQ(e.code, TARVO_ERR_BAD_DELTA);
+  EXPECT_TRUE(ListDir(dir).empty());
+  EXPECT_TRUE(box.TempFilesLeft().empty());
+}
+
+TEST_F(Outputs, WithoutUnnamedFilesNothingHiddenOutlivesTheRun) {
+  const Bytes old = {'o', 'l', 'd'};
+  const std::string target = dir + "/target";
+  const auto construct = [&](Notify n) { return ConstructDeltaFile(orig.c_str(), mod.c_str(), target.c_str(), n, nullptr); };
+  const auto reconstruct = [&](Notify n) {
+    return ReconstructTargetFile(orig.c_str(), delta.c_str(), target.c_str(), n, nullptr);
+  };
+  for (const bool build : {true, false}) {
+    for (const int sig : {0, SIGTERM, SIGINT, SIGHUP}) {
+      SCOPED_TRACE(std::string(build ? "construction" : "reconstruction") + ", signal " + std::to_string(sig));
+      WriteFile(target, old);
+      Run run{false, true, 0, nullptr};
+      bool sawHidden = false;
+      if (sig != 0) {
+        run.atCheckpoint = [&, sig] {
+          // The hidden file must be there, or this case shows nothing.
+          if (HiddenLeft(dir).empty()) ::_exit(99);
+          ::raise(sig);
+        };
+      }
+      const Ended e = build ? InChild(run, construct) : InChild(run, reconstruct);
+      sawHidden = e.code != 99;
+      EXPECT_TRUE(sawHidden);
+      if (sig == 0) {
+        EXPECT_EQ(e.code, TARVO_OK);
+        EXPECT_NE(ReadFile(target), old);
+      } else {
+        EXPECT_EQ(e.signal, sig);
+        EXPECT_EQ(ReadFile(target), old);
+      }
+      EXPECT_EQ(HiddenLeft(dir), "");
+    }
+  }
+}
+
+TEST_F(Outputs, AFolderSwappedForALinkDuringTheRunIsNotFollowed) {
+  const std::string elsewhere = box.Path("elsewhere");
+  ::mkdir(elsewhere.c_str(), 0755);
+  Run run;
+  run.atCheckpoint = [&] {
+    (void)::rename(dir.c_str(), (dir + ".old").c_str());
+    (void)::symlink(elsewhere.c_str(), dir.c_str());
+  };
+  const Ended e = InChild(run, [&](Notify n) {
+    return ReconstructTargetFile(orig.c_str(), delta.c_str(), (dir + "/rebuilt").c_str(), n, nullptr);
+  });
+  EXPECT_EQ(e.code, TARVO_OK);
+  EXPECT_TRUE(ListDir(elsewhere).empty());
+  EXPECT_EQ(ReadFile(dir + ".old/rebuilt"), modified);
+}
+
+TEST_F(Outputs, AnInputChangedDuringConstructionFails) {
+  const std::string target = dir + "/new.mvr";
+  const struct {
+    const char* what;
+    std::string path;
+    bool replace;  // by rename, else rewritten in place
+    int code;
+  } cases[] = {
+      {"modified rewritten in place", mod, false, TARVO_ERR_READ_MODIFIED},
+      {"modified replaced", mod, true, TARVO_ERR_READ_MODIFIED},
+      {"original rewritten in place", orig, false, TARVO_ERR_READ_ORIGINAL},
+      {"original replaced", orig, true, TARVO_ERR_READ_ORIGINAL},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(orig, original);
+    WriteFile(mod, modified);
+    Run run;
+    run.atCheckpoint = [&] {
+      // Past the clock tick of the mapping, so that the times can move.
+      ::usleep(20000);
+      if (c.replace) {
+        WriteFile(c.path + ".new", Bytes(1000, 'n'));
+        (void)::rename((c.path + ".new").c_str(), c.path.c_str());
+      } else {
+        const int fd = ::open(c.path.c_str(), O_WRONLY);
+        (void)::pwrite(fd, "changed", 7, 100);
+        ::close(fd);
+      }
+    };
+    const Ended e = InChild(run, [&](Notify n) { return ConstructDeltaFile(orig.c_str(), mod.c_str(), target.c_str(), n, nullptr); });
+    EXPECT_EQ(e.code, c.code);
+    EXPECT_TRUE(ListDir(dir).empty());
+    EXPECT_TRUE(box.TempFilesLeft().empty());
+  }
+}
+
+}  // namespace
