@@ -7,6 +7,8 @@
 #include <string>
 
 #include "ConsoleRun.h"
+#include "CraftedDelta.h"
+#include "RecordedNameCases.h"
 #include "TarvoCore.h"
 #include "TestSupport.h"
 
@@ -76,6 +78,43 @@ TEST_F(MvrRecn, OnlyATypedOutputNameReplacesAFile) {
   const Outcome typed = RunRecn(box.Root(), {"b.mvr", orig, mod});
   EXPECT_EQ(ExitCode(typed), 0);
   EXPECT_EQ(testsupport::ReadFile(mod), modified);
+}
+
+// The names a stranger's file records, with the file alone and with the
+// original given: only the base name, only beside the difference file, and
+// nothing that is there already is replaced.
+TEST_F(MvrRecn, RecordedNamesLandOnlyBesideTheDifferenceFile) {
+  const recordednames::Layout layout{box.Root(), box.Path("in")};
+  const Bytes five = {'h', 'e', 'l', 'l', 'o'};
+  Bytes code = {1, 5};
+  code.insert(code.end(), five.begin(), five.end());
+  const std::string victim = box.Path("victim"), one = box.Path("one");
+  testsupport::WriteFile(victim, {'s'});
+  testsupport::WriteFile(one, {'x'});
+  for (const bool withOriginal : {false, true}) {
+    for (const recordednames::Case& c : recordednames::Cases()) {
+      SCOPED_TRACE(std::string(withOriginal ? "two arguments: " : "one argument: ") + c.what);
+      testsupport::RemoveTree(layout.in);
+      ::mkdir(layout.in.c_str(), 0755);
+      testsupport::Crafted crafted = testsupport::For({'x'}, five, code);
+      crafted.originalName = one;
+      crafted.modifiedName = c.recorded(layout);
+      testsupport::WriteFile(layout.in + "/x.mvr", testsupport::Build(crafted));
+      if (!c.plant(layout)) continue;
+      const std::vector<std::string> before = testsupport::ListDir(layout.in);
+      std::vector<std::string> args = {"in/x.mvr"};
+      if (withOriginal) args.push_back(one);
+      const Outcome r = RunRecn(box.Root(), args);
+      EXPECT_EQ(ExitCode(r), c.expected);
+      EXPECT_EQ(testsupport::ListDir(layout.in).size(), before.size() + (c.created != nullptr ? 1 : 0));
+      if (c.created != nullptr) {
+        EXPECT_EQ(testsupport::ReadFile(layout.in + "/" + c.created), five);
+      }
+      EXPECT_EQ(testsupport::ReadFile(victim), Bytes({'s'}));
+      EXPECT_FALSE(testsupport::Exists(box.Path("elsewhere")));
+      EXPECT_FALSE(testsupport::Exists(box.Path("planted")));
+    }
+  }
 }
 
 TEST_F(MvrRecn, FailureBeforeAnyReportShowsNoName) {
