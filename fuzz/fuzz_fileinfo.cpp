@@ -10,6 +10,7 @@
 
 #include "FuzzCheck.h"
 #include "MvrFileInfo.h"
+#include "RecordedName.h"
 
 namespace {
 
@@ -18,6 +19,20 @@ uint32_t Le32(const uint8_t* p) {
 }
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Whatever a file records, the name it may create is one new entry of the
+// difference file's folder, or nothing.
+void CheckTargetRule(const std::string& recorded) {
+  const std::string path = tarvo::RecordedTargetPath("/d/x.mvr", recorded);
+  if (path.empty()) return;
+  FUZZ_REQUIRE(path.compare(0, 3, "/d/") == 0);
+  const std::string base = path.substr(3);
+  FUZZ_REQUIRE(!base.empty() && base != "." && base != "..");
+  for (const char c : base) {
+    const auto u = static_cast<unsigned char>(c);
+    FUZZ_REQUIRE(c != '/' && c != '\\' && u >= 0x20 && u != 0x7f);
+  }
+}
 
 }  // namespace
 
@@ -64,5 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* names = reinterpret_cast<const char*>(data) + kDeltaHeaderSize;
   FUZZ_REQUIRE(info.GetReferenceFileName() == std::string(names, refLen));
   FUZZ_REQUIRE(info.GetTargetFileName() == std::string(names + refLen, tgtLen));
+  CheckTargetRule(info.GetTargetFileName());
   return 0;
 }
