@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "platform/RegularFile.h"
 #include "platform/TerminatingSignals.h"
 
 namespace tarvo {
@@ -109,13 +110,11 @@ OutputFile::Status OutputFile::Create() {
   if (folder_ < 0) return Status::CannotCreate;
   const mode_t mode = mode_ != 0 ? mode_ : 0666;
   if (inPlace_) {
-    const int fd = ::openat(folder_, base_.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0) {
+    const int fd = platform::OpenRegularFileAt(folder_, base_.c_str(), O_RDWR | O_NOFOLLOW);
+    if (fd < 0 || ::ftruncate(fd, 0) != 0) {
       if (fd >= 0) ::close(fd);
       return Status::CannotCreate;
     }
-    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     file_.Attach(fd);
     return Status::Ok;
   }

@@ -17,10 +17,12 @@ namespace platform {
 // can have effects of its own (a watchdog arms, a tape rewinds), and a FIFO
 // would wait for a writer. Returns the descriptor (close-on-exec, blocking
 // reads) or -1 with errno set (EINVAL for what is not a regular file).
-inline int OpenRegularFile(const char* path) {
+// `access` is O_RDONLY or O_RDWR, with O_NOFOLLOW where a link at the name
+// is not to be followed; the name is relative to `folder` (or AT_FDCWD).
+inline int OpenRegularFileAt(int folder, const char* path, int access) {
   // An O_PATH descriptor reaches no driver; the file it names is then opened
   // through it, so a name swapped in between cannot slip anything else in.
-  const int handle = ::open(path, O_PATH | O_CLOEXEC);
+  const int handle = ::openat(folder, path, O_PATH | O_CLOEXEC | (access & O_NOFOLLOW));
   if (handle < 0) return -1;
   struct stat st {};
   if (::fstat(handle, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -30,10 +32,11 @@ inline int OpenRegularFile(const char* path) {
   }
   char self[32];
   std::snprintf(self, sizeof self, "/proc/self/fd/%d", handle);
-  int fd = ::open(self, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  const int mode = access & O_ACCMODE;
+  int fd = ::open(self, mode | O_CLOEXEC | O_NOCTTY);
   if (fd < 0 && errno == ENOENT) {
     // Without /proc: the name again, without waiting, and the same file or nothing.
-    fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    fd = ::openat(folder, path, mode | (access & O_NOFOLLOW) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   }
   const int saved = errno;
   ::close(handle);
@@ -57,5 +60,7 @@ inline int OpenRegularFile(const char* path) {
   }
   return fd;
 }
+
+inline int OpenRegularFile(const char* path) { return OpenRegularFileAt(AT_FDCWD, path, O_RDONLY); }
 
 }  // namespace platform
