@@ -5,12 +5,15 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 #include <QTreeWidget>
 #include <memory>
 #include <vector>
 
 #include "DirViewFile.h"
 #include "ShellFolder.h"
+
+class QFileSystemWatcher;
 
 class CDirView : public QTreeWidget {
   Q_OBJECT
@@ -35,6 +38,10 @@ class CDirView : public QTreeWidget {
   void LoadFolder(const QString& path, std::unique_ptr<CInterfaceException>* ppError = nullptr);
   // The current folder again, offering Retry on failure.
   void Reload();
+  // The current folder again after it changed on disk: the highlighted rows
+  // and the focused row stay where the user left them (the marks and the
+  // original always do). A failure is left to the tree's next visit.
+  void Refollow();
   // Key 1 switches marked-in-front; another key becomes the sort key, and
   // with bToggle the current key's direction is reversed.
   void Sort(int key, bool bToggle);
@@ -74,6 +81,9 @@ class CDirView : public QTreeWidget {
 
  signals:
   void keyDown(QKeyEvent* event, bool* pbHandled);
+  // The marks, the original or the rows changed: what the commands may do
+  // has changed with them.
+  void marksChanged();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -93,4 +103,7 @@ class CDirView : public QTreeWidget {
   std::unique_ptr<CShellFolder> m_pCurrentFolder;
   bool m_bConstruct = true;
   bool m_bDragAllowed = false;
+  QFileSystemWatcher* m_pWatcher;
+  // A burst of changes (an unpacked archive) is followed once.
+  QTimer m_RefollowTimer;
 };

@@ -60,6 +60,11 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   bool IsCommandEnabled(int nId, QString* pText) const;
   bool OnCommand(int nId);
 
+  // Whether the part holds the keyboard focus of its window. An open menu
+  // or popup does not count: it is over the window, and its commands act
+  // on what had the focus before it opened.
+  bool HasFocusIn(const QWidget* pPart) const;
+
   bool IsMultiple() const { return m_bMultiple; }
   bool IsExiting() const { return m_bExiting; }
   CSystemView* GetSystemView() const { return m_pSystemView; }

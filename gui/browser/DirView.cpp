@@ -4,6 +4,7 @@
 #include <QDrag>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontMetrics>
 #include <QHash>
 #include <QHeaderView>
@@ -24,11 +25,17 @@ namespace {
 
 constexpr unsigned kFileListing = CShellFolder::kEnumNonFolders | CShellFolder::kEnumIncludeHidden;
 
-// A row owns its record.
+// A row owns its record. Rows order themselves by the view's rule, so that
+// the model sorts them in one pass instead of the view taking them out and
+// putting them back one by one.
 class CDirViewItem : public QTreeWidgetItem {
  public:
   explicit CDirViewItem(std::unique_ptr<CDirViewFile> record) : m_pRecord(std::move(record)) {}
   const CDirViewFile* Record() const { return m_pRecord.get(); }
+  bool operator<(const QTreeWidgetItem& other) const override {
+    const auto* list = static_cast<const CDirView*>(treeWidget());
+    return list != nullptr && list->CompareFileItems(this, &other) < 0;
+  }
 
  private:
   std::unique_ptr<CDirViewFile> m_pRecord;
@@ -84,6 +91,11 @@ CDirView::CDirView(QWidget* pParent) : QTreeWidget(pParent) {
   header()->setSectionsClickable(true);
   header()->setStretchLastSection(false);
   connect(header(), &QHeaderView::sectionClicked, this, [this](int column) { Sort(column, true); });
+  m_pWatcher = new QFileSystemWatcher(this);
+  m_RefollowTimer.setSingleShot(true);
+  m_RefollowTimer.setInterval(100);
+  connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, &m_RefollowTimer, qOverload<>(&QTimer::start));
+  connect(&m_RefollowTimer, &QTimer::timeout, this, &CDirView::Refollow);
 }
 
 CDirView::~CDirView() = default;
@@ -149,14 +161,19 @@ void CDirView::LoadFolder(const QString& path, std::unique_ptr<CInterfaceExcepti
       throw CDirViewException(3, kHrOutOfMemory, 0);
     }
   } catch (const CDirViewException& e) {
+    emit marksChanged();
     if (ppError == nullptr) throw;
     *ppError = std::make_unique<CDirViewException>(e);
+    return;
   }
+  emit marksChanged();
 }
 
 void CDirView::LoadOrThrow(const QString& path) {
   clear();
   m_pCurrentFolder.reset();
+  if (const QStringList watched = m_pWatcher->directories(); !watched.isEmpty()) m_pWatcher->removePaths(watched);
+  m_RefollowTimer.stop();
   m_pCurrentFolder = CShellFolder::FromPath(path);
   CShellFolder& folder = *m_pCurrentFolder;
   folder.EnumObjects(kFileListing);
@@ -183,6 +200,7 @@ void CDirView::LoadOrThrow(const QString& path) {
     rows.append(row);
   }
   addTopLevelItems(rows);
+  m_pWatcher->addPath(folder.GetPath());
   Sort(m_nSortKey, false);
   if (QTreeWidgetItem* first = topLevelItem(0)) {
     setCurrentItem(first);
@@ -200,6 +218,24 @@ void CDirView::Reload() {
   }
 }
 
+void CDirView::Refollow() {
+  if (m_pCurrentFolder == nullptr) return;
+  const QString path = m_pCurrentFolder->GetPath();
+  QStringList highlighted;
+  for (int row : GetHighlighted()) highlighted << GetFullPath(row);
+  const QString focused = currentItem() != nullptr ? GetFullPath(indexOfTopLevelItem(currentItem())) : QString();
+  std::unique_ptr<CInterfaceException> error;
+  LoadFolder(path, &error);
+  if (error) return;
+  const int focusedRow = IndexOf(focused);
+  if (focusedRow < 0 && highlighted.isEmpty()) return;
+  clearSelection();
+  if (focusedRow >= 0) setCurrentItem(topLevelItem(focusedRow), 0, QItemSelectionModel::NoUpdate);
+  for (const QString& file : highlighted) {
+    if (QTreeWidgetItem* row = topLevelItem(IndexOf(file))) row->setSelected(true);
+  }
+}
+
 void CDirView::Sort(int key, bool bToggle) {
   if (bToggle && key != kColMark && key == m_nSortKey) m_nSortDirection = -m_nSortDirection;
   if (key == kColMark) {
@@ -212,16 +248,11 @@ void CDirView::Sort(int key, bool bToggle) {
 }
 
 void CDirView::SortRows() {
-  QTreeWidgetItem* focused = currentItem();
-  QList<QTreeWidgetItem*> selected = selectedItems();
-  QList<QTreeWidgetItem*> rows;
-  while (topLevelItemCount() > 0) rows.append(takeTopLevelItem(topLevelItemCount() - 1));
-  std::stable_sort(rows.begin(), rows.end(),
-                   [this](const QTreeWidgetItem* a, const QTreeWidgetItem* b) { return CompareFileItems(a, b) < 0; });
-  addTopLevelItems(rows);
-  if (focused != nullptr) setCurrentItem(focused, 0, QItemSelectionModel::NoUpdate);
-  for (QTreeWidgetItem* row : selected) row->setSelected(true);
-  if (focused != nullptr) scrollToItem(focused);
+  // Always "ascending": the direction is part of CompareFileItems, because
+  // the marked-in-front order does not turn round with it.
+  sortItems(m_nSortKey, Qt::AscendingOrder);
+  header()->setSortIndicator(m_nSortKey, m_nSortDirection > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+  if (QTreeWidgetItem* focused = currentItem()) scrollToItem(focused);
 }
 
 int CDirView::CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* b) const {
@@ -245,9 +276,9 @@ int CDirView::CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* 
     const qint64 sb = b->text(kColSize).toLongLong();
     if (sa != sb) return SignOf(sa - sb) * m_nSortDirection;
   } else if (m_nSortKey == kColDate) {
-    const QDateTime& ta = fa->GetLastWriteTime();
-    const QDateTime& tb = fb->GetLastWriteTime();
-    if (ta != tb) return (ta < tb ? -1 : 1) * m_nSortDirection;
+    const qint64 ta = fa->GetLastWriteTime().toSecsSinceEpoch();
+    const qint64 tb = fb->GetLastWriteTime().toSecsSinceEpoch();
+    if (ta != tb) return SignOf(ta - tb) * m_nSortDirection;
   }
   const int column = m_nSortKey == kColType ? kColType : kColName;
   return SignOf(a->text(column).compare(b->text(column), Qt::CaseInsensitive)) * m_nSortDirection;
@@ -256,6 +287,9 @@ int CDirView::CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* 
 void CDirView::ToggleMark(int index) {
   const QString path = GetFullPath(index);
   if (topLevelItem(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
+  // A file of the other kind would be queued as a job that cannot work
+  // (a difference file of a difference file, a text file to rebuild from).
+  if (!IsMarkable(path)) return;
   if (!m_strOriginal.isEmpty() && path == m_strOriginal) ClearOriginal(true);
   if (!m_Marks.contains(path)) {
     m_Marks.append(path);
@@ -263,6 +297,7 @@ void CDirView::ToggleMark(int index) {
     m_Marks.removeAll(path);
   }
   SetMarkText(index);
+  emit marksChanged();
 }
 
 void CDirView::SetOriginal(int index) {
@@ -276,11 +311,13 @@ void CDirView::SetOriginal(int index) {
     m_strOriginal.clear();
   }
   SetMarkText(index);
+  emit marksChanged();
 }
 
 void CDirView::ClearMarks(bool bUpdateTexts) {
   const QStringList marks = m_Marks;
   m_Marks.clear();
+  if (!marks.isEmpty()) emit marksChanged();
   if (!bUpdateTexts) return;
   for (const QString& path : marks) {
     const int index = IndexOf(path);
@@ -291,7 +328,9 @@ void CDirView::ClearMarks(bool bUpdateTexts) {
 void CDirView::ClearOriginal(bool bUpdateTexts) {
   const QString original = m_strOriginal;
   m_strOriginal.clear();
-  if (!bUpdateTexts || original.isEmpty()) return;
+  if (original.isEmpty()) return;
+  emit marksChanged();
+  if (!bUpdateTexts) return;
   const int index = IndexOf(original);
   if (index >= 0) SetMarkText(index);
 }

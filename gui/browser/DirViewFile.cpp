@@ -11,7 +11,9 @@ CDirViewFile::CDirViewFile(const QString& folderPath, const QString& itemName, c
   if (::stat(QFile::encodeName(fullPath).constData(), &info) != 0) return;
   m_bExists = true;
   m_dwSize = static_cast<std::uint32_t>(static_cast<std::uint64_t>(info.st_size) & 0xFFFFFFFFu);
-  m_LastWriteTime = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec).addMSecs(info.st_mtim.tv_nsec / 1000000);
+  // Whole seconds, as the list shows them: files saved within the same
+  // second are equally old, and their names decide.
+  m_LastWriteTime = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec);
 }
 
 CDirViewFile::~CDirViewFile() = default;

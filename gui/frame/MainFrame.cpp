@@ -335,7 +335,13 @@ void CMainFrame::OnStatusTimer() {
   CProcessView* view = GetProcessView();
   if (view == nullptr) return;
 
-  // Back to the Main Interface (or a beep) once the last session has ended.
+  // Back to the Main Interface (or a beep) once the last session has ended,
+  // but never behind an open question: the user is still reading about the
+  // screen that is shown. The next tick after the answer goes back.
+  if (QApplication::activeModalWidget() != nullptr) {
+    UpdateStatusLine();
+    return;
+  }
   const bool empty = view->SessionCount() == 0;
   const bool ended = view->IsEnded() != 0;
   if (m_bSessionsSeen && m_nCurrentScreen == 1 && ended && empty) {
@@ -371,12 +377,14 @@ void CMainFrame::UpdateStatusLine() {
     }
     return;
   }
+  const bool leftHelpMode = m_bHelpNotice;
   m_bHelpNotice = false;
   CTarvo2Engine* session = GetProcessView()->GetCurrentSession();
   if (session != nullptr) {
     if (m_pProgress->isHidden()) m_pProgress->show();
-    if (session->IsChanged() != 0) {
+    if (session->IsChanged() != 0 || leftHelpMode) {
       SetStatusText(QStringLiteral("Processing '") + session->GetCurrentFileName() + QStringLiteral("'"));
+      m_bStatusShowsSession = true;
       int steps = 0;
       if (session->GetOverallTotal() != 0) {
         const double share = static_cast<double>(session->GetOverallDone()) / session->GetOverallTotal();
@@ -385,10 +393,13 @@ void CMainFrame::UpdateStatusLine() {
       m_pProgress->setValue(steps);
       session->SetChanged(0);
     }
-  } else if (!m_pProgress->isHidden()) {
+  } else if (!m_pProgress->isHidden() || m_bStatusShowsSession || leftHelpMode) {
+    // The bar may already be hidden (help mode, an open menu hid it) while
+    // the line still speaks of the ended session or of help mode.
     m_pProgress->setValue(0);
     m_pProgress->hide();
     SetStatusText(LoadString(ids::kReadyForHelp));
+    m_bStatusShowsSession = false;
   }
 }
 
@@ -560,13 +571,14 @@ void CMainFrame::OnStartProcessing() {
 
 void CMainFrame::OnCancelProcessing() {
   CProcessView* view = GetProcessView();
-  CTarvo2Engine* session = view != nullptr ? view->GetCurrentSession() : nullptr;
-  if (session == nullptr) return;
-  if (MessageBox(this, LoadString(ids::kCancelSessions), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
+  const QList<QPersistentModelIndex> rows = view != nullptr ? view->CurrentRows() : QList<QPersistentModelIndex>();
+  if (rows.isEmpty()) return;
+  if (MessageBox(this, LoadString(ids::kCancelSessions), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) !=
       QMessageBox::Yes) {
-    // The question's own loop may have let the session end meanwhile.
-    if (view->GetCurrentSession() == session) session->CancelProcessing();
+    return;
   }
+  // The question's own loop may have let the session end meanwhile.
+  if (view->CancelRows(rows) == 0) MessageBox(this, CProcessView::SessionsEndedText(), QMessageBox::Information);
 }
 
 void CMainFrame::OnModeConstruct(bool construct) {

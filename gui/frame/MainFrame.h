@@ -124,6 +124,8 @@ class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexComman
   int m_nCurrentScreen = 0;
   int m_nStatusTimer = 0;
   bool m_bHelpNotice = false;
+  bool m_bStatusShowsSession = false;  // the line reads "Processing '...'"
+
   bool m_bSessionsSeen = false;
   bool m_bExiting = false;
   bool m_bCommandLineHandled = false;

@@ -31,7 +31,7 @@ void CMainInterfaceScreen::SetOutputField(const QString& text) { m_pDialog->SetO
 int CMainInterfaceScreen::SelectionCount() const { return m_pDialog->GetSelectionList()->GetRowCount(); }
 CTarvoTaskEntry* CMainInterfaceScreen::SelectionEntry(int row) { return m_pDialog->GetSelectionList()->GetEntry(row); }
 void CMainInterfaceScreen::RemoveAllSelections() { m_pDialog->RemoveAllRows(); }
-bool CMainInterfaceScreen::IsDirViewFocused() const { return m_pDialog->GetDirView()->hasFocus(); }
+bool CMainInterfaceScreen::IsDirViewFocused() const { return m_pDialog->HasFocusIn(m_pDialog->GetDirView()); }
 int CMainInterfaceScreen::DirItemCount() const { return m_pDialog->GetDirView()->GetItemCount(); }
 
 QStringList CMainInterfaceScreen::HighlightedPaths() const {
@@ -105,7 +105,7 @@ void CMainInterfaceScreen::Refresh() {
   }
 }
 
-bool CMainInterfaceScreen::IsTreeFocused() const { return m_pDialog->GetSystemView()->hasFocus(); }
+bool CMainInterfaceScreen::IsTreeFocused() const { return m_pDialog->HasFocusIn(m_pDialog->GetSystemView()); }
 
 bool CMainInterfaceScreen::IsTreeSelectionExpanded() const {
   const QTreeWidgetItem* item = m_pDialog->GetSystemView()->currentItem();
@@ -151,6 +151,10 @@ CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QSt
     QObject::connect(field, &QLineEdit::textChanged, pFrame, &CMainFrame::UpdateCommands);
   }
   QObject::connect(dialog->GetDirView(), &QTreeWidget::itemSelectionChanged, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(dialog->GetDirView(), &CDirView::marksChanged, pFrame, &CMainFrame::UpdateCommands);
+  QAbstractItemModel* rows = dialog->GetSelectionList()->model();
+  QObject::connect(rows, &QAbstractItemModel::rowsInserted, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(rows, &QAbstractItemModel::rowsRemoved, pFrame, &CMainFrame::UpdateCommands);
   QObject::connect(qApp, &QApplication::focusChanged, pFrame, &CMainFrame::UpdateCommands);
   if (!dialog->Initialize(startFolder)) QMetaObject::invokeMethod(pFrame, &CMainFrame::close, Qt::QueuedConnection);
   return new CMainInterfaceScreen(dialog);

@@ -526,6 +526,10 @@ void CMainInterfaceDialog::OnDrop(CDropField* pField, int index) {
   }
 }
 
+bool CMainInterfaceDialog::HasFocusIn(const QWidget* pPart) const {
+  return pPart != nullptr && pPart->window()->focusWidget() == pPart;
+}
+
 bool CMainInterfaceDialog::IsCommandEnabled(int nId, QString* pText) const {
   using namespace QorvexCommand;
   const bool construct = m_pDirView->IsConstruct();
@@ -533,14 +537,14 @@ bool CMainInterfaceDialog::IsCommandEnabled(int nId, QString* pText) const {
   const bool original = !m_pDirView->GetOriginal().isEmpty();
   switch (nId) {
     case kSelect: {
-      const bool enabled = m_pDirView->hasFocus() && !m_pDirView->GetHighlighted().empty();
+      const bool enabled = HasFocusIn(m_pDirView) && !m_pDirView->GetHighlighted().empty();
       if (enabled && pText != nullptr)
         *pText = construct ? QStringLiteral("&Select  Modified\tSpace/Ctrl+M")
                            : QStringLiteral("&Select Difference\tSpace/Ctrl+D");
       return enabled;
     }
     case kSelectOriginal:
-      return m_pDirView->hasFocus() && m_pDirView->GetFocusedHighlighted() >= 0;
+      return HasFocusIn(m_pDirView) && m_pDirView->GetFocusedHighlighted() >= 0;
     case kReverseSelection:
       return m_bMultiple && m_pDirView->GetItemCount() > 0;
     case kClearSelection:
@@ -557,7 +561,7 @@ bool CMainInterfaceDialog::IsCommandEnabled(int nId, QString* pText) const {
       QTreeWidgetItem* item = m_pSystemView->currentItem();
       if (pText != nullptr)
         *pText = item != nullptr && item->isExpanded() ? QStringLiteral("&Collapse") : QStringLiteral("&Open");
-      return m_pSystemView->hasFocus() && item != nullptr;
+      return HasFocusIn(m_pSystemView) && item != nullptr;
     }
     default:
       return false;
@@ -576,7 +580,8 @@ bool CMainInterfaceDialog::OnCommand(int nId) {
     case kReverseSelection:
       try {
         for (int i = 0; i < m_pDirView->GetItemCount(); ++i) {
-          if (m_pDirView->GetFullPath(i) != m_pDirView->GetOriginal()) m_pDirView->ToggleMark(i);
+          const QString path = m_pDirView->GetFullPath(i);
+          if (path != m_pDirView->GetOriginal() && m_pDirView->IsMarkable(path)) m_pDirView->ToggleMark(i);
         }
         m_pDirView->UpdateMarkTexts();
       } catch (const CInterfaceException& e) {

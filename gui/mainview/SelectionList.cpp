@@ -53,14 +53,17 @@ CSelectionList::CSelectionList(QWidget* pParent) : QTreeWidget(pParent) {
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);
-  // Paths keep their file names in sight when cut.
-  setTextElideMode(Qt::ElideMiddle);
+  // Paths keep their file names in sight when cut: jobs of one folder
+  // differ only at the end. The whole path is in the tooltip.
+  setTextElideMode(Qt::ElideLeft);
   setAllColumnsShowFocus(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   setItemDelegate(new COutputLabelDelegate(this));
   header()->setSectionsClickable(false);
   header()->setStretchLastSection(false);
+  // Three paths, none more telling than the others: they share the width.
+  header()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 CSelectionList::~CSelectionList() = default;
@@ -68,8 +71,9 @@ CSelectionList::~CSelectionList() = default;
 bool CSelectionList::Initialize() {
   setColumnCount(3);
   setHeaderLabels({QStringLiteral("Output"), QStringLiteral("File"), QStringLiteral("Original File")});
-  const int width = QFontMetrics(font()).horizontalAdvance(QStringLiteral("A_Drive:\\A_Long_Path\\A_Long_File_Name")) + 12;
-  for (int column = 0; column < 3; ++column) setColumnWidth(column, width);
+  // The narrowest a column may get before the list scrolls sideways.
+  header()->setMinimumSectionSize(
+      QFontMetrics(font()).horizontalAdvance(QStringLiteral("A_Drive:\\A_Long_Path\\A_Long_File_Name")) / 2);
   m_bConstructHeaders = false;
   SetHeaderMode(true);
   return true;
@@ -102,8 +106,10 @@ void CSelectionList::AddRow(std::unique_ptr<CTarvoTaskEntry> pEntry) {
   ShowRow(row);
   addTopLevelItem(row);
   if (wasEmpty) setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
-  row->setText(1, Shown(row->Entry()->GetExistingFile()));
-  row->setText(2, Shown(row->Entry()->GetReferenceFile()));
+  for (const auto& [column, name] : {std::pair{1, row->Entry()->GetExistingFile()}, std::pair{2, row->Entry()->GetReferenceFile()}}) {
+    row->setText(column, Shown(name));
+    row->setToolTip(column, Shown(name));
+  }
 }
 
 void CSelectionList::RemoveRow(int index) {

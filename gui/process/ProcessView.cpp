@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kEngineRole = Qt::UserRole;
+constexpr int kNameColumn = 1;
 
 struct Column {
   const char* header;
@@ -62,11 +63,14 @@ bool CProcessView::Initialize() {
   setColumnCount(static_cast<int>(std::size(kColumns)));
   setHeaderLabels(headers);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  // The last column takes what is left, so the header has no bare end.
-  header()->setStretchLastSection(true);
+  // The mode and the byte counts are short and must be read whole; the
+  // file's path takes what is left and, cut, keeps its file name in sight.
+  header()->setStretchLastSection(false);
   for (int i = 0; i < columnCount(); ++i) {
-    setColumnWidth(i, fontMetrics().horizontalAdvance(QString::fromLatin1(kColumns[i].widthSample)));
+    header()->setSectionResizeMode(i, i == kNameColumn ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
   }
+  header()->setMinimumSectionSize(fontMetrics().horizontalAdvance(QString::fromLatin1(kColumns[0].widthSample)));
+  setTextElideMode(Qt::ElideLeft);
   m_bEnded = 0;
   return true;
 }
@@ -134,7 +138,9 @@ void CProcessView::EndSession(CTarvo2Engine* pEngine) {
 }
 
 void CProcessView::SetFileName(CTarvo2Engine* pEngine, const QString& name) {
-  RowOrThrow(pEngine)->setText(1, name);
+  QTreeWidgetItem* row = RowOrThrow(pEngine);
+  row->setText(kNameColumn, name);
+  row->setToolTip(kNameColumn, name);
 }
 
 void CProcessView::SetFileProgress(CTarvo2Engine* pEngine, uint32_t done, uint32_t size) {
@@ -152,13 +158,36 @@ CTarvo2Engine* CProcessView::GetCurrentSession() const {
   return EngineOf(focused != nullptr ? focused : topLevelItem(topLevelItemCount() - 1));
 }
 
-void CProcessView::CancelHighlighted() {
+void CProcessView::CancelHighlighted() { CancelRows(HighlightedRows()); }
+
+QList<QPersistentModelIndex> CProcessView::CurrentRows() const {
+  if (topLevelItemCount() == 0) return {};
+  const QTreeWidgetItem* focused = currentItem();
+  return {QPersistentModelIndex(indexFromItem(focused != nullptr ? focused : topLevelItem(topLevelItemCount() - 1)))};
+}
+
+QList<QPersistentModelIndex> CProcessView::HighlightedRows() const {
   const QList<QTreeWidgetItem*> highlighted = selectedItems();
-  if (highlighted.isEmpty()) {
-    if (CTarvo2Engine* engine = GetCurrentSession()) engine->CancelProcessing();
-    return;
+  if (highlighted.isEmpty()) return CurrentRows();
+  QList<QPersistentModelIndex> rows;
+  for (const QTreeWidgetItem* item : highlighted) rows << QPersistentModelIndex(indexFromItem(item));
+  return rows;
+}
+
+int CProcessView::CancelRows(const QList<QPersistentModelIndex>& rows) {
+  int cancelled = 0;
+  for (const QPersistentModelIndex& row : rows) {
+    const QTreeWidgetItem* item = row.isValid() ? itemFromIndex(row) : nullptr;
+    CTarvo2Engine* engine = item != nullptr ? EngineOf(item) : nullptr;
+    if (engine == nullptr) continue;
+    engine->CancelProcessing();
+    ++cancelled;
   }
-  for (QTreeWidgetItem* item : highlighted) EngineOf(item)->CancelProcessing();
+  return cancelled;
+}
+
+QString CProcessView::SessionsEndedText() {
+  return tr("The processing session(s) ended before the answer.\n\nNothing was cancelled.");
 }
 
 void CProcessView::CancelAll() {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QTreeWidget>
 #include <cstdint>
@@ -40,6 +42,17 @@ class CProcessView : public QTreeWidget {
   CTarvo2Engine* GetCurrentSession() const;
   void CancelHighlighted();
   void CancelAll();
+
+  // The rows a cancel question is about: the current session's, or the
+  // highlighted ones. They stay valid only while their sessions run, so a
+  // session that ends while the user reads the question is not mistaken
+  // for another one started meanwhile.
+  QList<QPersistentModelIndex> CurrentRows() const;
+  QList<QPersistentModelIndex> HighlightedRows() const;
+  // Cancels the sessions of the rows still listed; how many there were.
+  int CancelRows(const QList<QPersistentModelIndex>& rows);
+  // Said when the user's Yes came after every session asked about ended.
+  static QString SessionsEndedText();
 
   int SessionCount() const { return topLevelItemCount(); }
   CTarvo2Engine* SessionAt(int row) const;

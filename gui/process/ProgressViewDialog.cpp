@@ -77,10 +77,15 @@ void CProgressViewDialog::resizeEvent(QResizeEvent* event) {
 }
 
 void CProgressViewDialog::OnCancel() {
-  if (qorvex::MessageBox(m_pHost != nullptr ? m_pHost->HostWindow() : window(),
-                         qorvex::LoadString(qorvex::ids::kCancelSessions), QMessageBox::Question,
-                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
-    m_pList->CancelHighlighted();
+  QWidget* parent = m_pHost != nullptr ? m_pHost->HostWindow() : window();
+  const QList<QPersistentModelIndex> rows = m_pList->HighlightedRows();
+  if (rows.isEmpty()) return;
+  if (qorvex::MessageBox(parent, qorvex::LoadString(qorvex::ids::kCancelSessions), QMessageBox::Question,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+    return;
+  }
+  if (m_pList->CancelRows(rows) == 0) {
+    qorvex::MessageBox(parent, CProcessView::SessionsEndedText(), QMessageBox::Information);
   }
 }
 

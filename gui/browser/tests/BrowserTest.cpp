@@ -1,4 +1,5 @@
 // The file list and the folder tree over real temporary folders.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -71,7 +72,11 @@ class BrowserTest : public QObject {
   void sorting();
   void marksAndOriginal_data();
   void marksAndOriginal();
+  void onlyMarkableFilesTakeAMark_data();
+  void onlyMarkableFilesTakeAMark();
+  void datesCompareInWholeSeconds();
   void reloadFollowsTheDisk();
+  void watchedFolderFollowsTheDisk();
   void missingFolder();
   void treeSweepAndReopen();
 
@@ -228,6 +233,53 @@ void BrowserTest::marksAndOriginal() {
   QCOMPARE(MarkOf(view, markable), QString());
 }
 
+void BrowserTest::onlyMarkableFilesTakeAMark_data() {
+  QTest::addColumn<bool>("construct");
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<QString>("mark");  // after a toggle
+  QTest::newRow("construct, modified file") << true << "a.bin" << "Mod";
+  QTest::newRow("construct, difference file") << true << "x.mvr" << "";
+  QTest::newRow("construct, difference file in capitals") << true << "Y.MVR" << "";
+  QTest::newRow("reconstruct, difference file") << false << "x.mvr" << "Dif";
+  QTest::newRow("reconstruct, text file") << false << "a.bin" << "";
+}
+
+// A file of the wrong kind would become a job that cannot work: x.mvr.mvr,
+// or a text file to rebuild a modified file from.
+void BrowserTest::onlyMarkableFilesTakeAMark() {
+  QFETCH(bool, construct);
+  QFETCH(QString, file);
+  QFETCH(QString, mark);
+  for (const char* name : {"a.bin", "x.mvr", "Y.MVR"}) MakeFile(Path(QLatin1String(name)), 1);
+  CDirView view;
+  QVERIFY(view.Initialize());
+  view.LoadFolder(m_pDir->path());
+  view.SetConstruct(construct);
+  view.ToggleMark(Row(view, file));
+  QCOMPARE(MarkOf(view, file), mark);
+  QCOMPARE(view.GetMarks(), mark.isEmpty() ? QStringList() : QStringList{Path(file)});
+}
+
+void BrowserTest::datesCompareInWholeSeconds() {
+  // Saved within one second, b.txt a little earlier than a.txt: equally old.
+  MakeFile(Path(QStringLiteral("a.txt")), 1);
+  MakeFile(Path(QStringLiteral("b.txt")), 1);
+  MakeFile(Path(QStringLiteral("c.txt")), 1, 1700000000);
+  const auto setTime = [this](const char* name, long nsec) {
+    const timespec times[2] = {{1700000500, nsec}, {1700000500, nsec}};
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(Path(QLatin1String(name))).constData(), times, 0) == 0);
+  };
+  setTime("a.txt", 900000000);
+  setTime("b.txt", 100000000);
+  CDirView view;
+  QVERIFY(view.Initialize());
+  view.LoadFolder(m_pDir->path());
+  emit view.header()->sectionClicked(CDirView::kColDate);
+  QCOMPARE(Names(view), (QStringList{"c.txt", "a.txt", "b.txt"}));
+  emit view.header()->sectionClicked(CDirView::kColDate);
+  QCOMPARE(Names(view), (QStringList{"b.txt", "a.txt", "c.txt"}));
+}
+
 void BrowserTest::reloadFollowsTheDisk() {
   MakeFile(Path(QStringLiteral("keep.txt")), 1);
   MakeFile(Path(QStringLiteral("gone.txt")), 1);
@@ -240,6 +292,31 @@ void BrowserTest::reloadFollowsTheDisk() {
   view.Reload();
   QCOMPARE(Names(view), (QStringList{"keep.txt", "new.txt"}));
   QCOMPARE(MarkOf(view, QStringLiteral("keep.txt")), QStringLiteral("Mod"));
+}
+
+// Without F5: a file deleted or added while its folder is shown.
+void BrowserTest::watchedFolderFollowsTheDisk() {
+  for (const char* name : {"a.txt", "gone.txt", "keep.txt", "orig.txt", "z.txt"}) MakeFile(Path(QLatin1String(name)), 1);
+  CDirView view;
+  QVERIFY(view.Initialize());
+  view.LoadFolder(m_pDir->path());
+  view.SetSingleSelection(false);
+  view.ToggleMark(Row(view, QStringLiteral("keep.txt")));
+  view.SetOriginal(Row(view, QStringLiteral("orig.txt")));
+  view.clearSelection();
+  view.setCurrentItem(view.topLevelItem(Row(view, QStringLiteral("z.txt"))), 0, QItemSelectionModel::Select);
+  view.topLevelItem(Row(view, QStringLiteral("keep.txt")))->setSelected(true);
+
+  QVERIFY(QFile::remove(Path(QStringLiteral("gone.txt"))));
+  QTRY_COMPARE(Names(view), (QStringList{"a.txt", "keep.txt", "orig.txt", "z.txt"}));
+  MakeFile(Path(QStringLiteral("new.txt")), 1);
+  QTRY_COMPARE(Row(view, QStringLiteral("new.txt")), 2);
+  QCOMPARE(MarkOf(view, QStringLiteral("keep.txt")), QStringLiteral("Mod"));
+  QCOMPARE(MarkOf(view, QStringLiteral("orig.txt")), QStringLiteral("ORG"));
+  QCOMPARE(view.GetMarks(), QStringList{Path(QStringLiteral("keep.txt"))});
+  QCOMPARE(view.currentItem(), view.topLevelItem(Row(view, QStringLiteral("z.txt"))));
+  std::vector<int> highlighted{Row(view, QStringLiteral("keep.txt")), Row(view, QStringLiteral("z.txt"))};
+  QCOMPARE(view.GetHighlighted(), highlighted);
 }
 
 void BrowserTest::missingFolder() {

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QWhatsThis>
 #include <memory>
 
 #include "AboutDialog.h"
@@ -200,6 +201,64 @@ class MainFrameTest : public QObject {
     QVERIFY(m_Frame->ProgressBar()->isHidden());
     QCOMPARE(m_Frame->ProgressBar()->value(), 0);
     QCOMPARE(m_Frame->StatusText(), QStringLiteral("For Help, press F1"));
+  }
+
+  // The line goes back to the idle prompt whatever hid the bar first: help
+  // mode, a menu, or a job that failed and emptied its file name.
+  void statusLineBackToThePrompt_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::newRow("help mode during the session, left after it") << "help tick end leave tick";
+    QTest::newRow("help mode after the session") << "tick end help tick leave tick";
+    QTest::newRow("menu opened, then the session ends") << "tick menu end tick";
+    QTest::newRow("failed job, menu, end") << "failed tick menu end tick";
+  }
+  void statusLineBackToThePrompt() {
+    QFETCH(QString, steps);
+    auto* engine = new CTarvo2Engine(m_View);
+    CTarvoTaskEntry entry("o", "d", "out");
+    engine->GetEntryArrayPtr()->AddCopy(&entry);
+    m_View->InsertSessionRow(engine, 2);
+    engine->OnStartProcessing();
+    engine->OnStartFile(0);
+    engine->OnProgressReport(0, 10, 100);
+    for (const QString& step : steps.split(QLatin1Char(' '))) {
+      if (step == QLatin1String("tick")) m_Frame->OnStatusTimer();
+      if (step == QLatin1String("help")) QWhatsThis::enterWhatsThisMode();
+      if (step == QLatin1String("leave")) QWhatsThis::leaveWhatsThisMode();
+      if (step == QLatin1String("menu")) emit m_Frame->ViewMenu()->aboutToShow();
+      if (step == QLatin1String("failed")) engine->OnFinishedFile(0);
+      if (step == QLatin1String("end")) engine->OnFinishedProcessing();
+    }
+    QCOMPARE(m_Frame->StatusText(), QStringLiteral("For Help, press F1"));
+    QVERIFY(m_Frame->ProgressBar()->isHidden());
+  }
+
+  // Cancel... asked while the status screen shows the one session, which
+  // ends before the answer: the screen stays until the question is gone,
+  // Yes cancels nothing (not even a session started meanwhile) and says so.
+  void cancelAnsweredAfterTheSessionEnded() {
+    auto* asked = new CTarvo2Engine(m_View);
+    m_View->InsertSessionRow(asked, 1);
+    m_Frame->SwitchToScreen(1, true);
+    m_Frame->OnStatusTimer();
+    CTarvo2Engine* later = nullptr;
+    int screenBehindTheQuestion = -1;
+    SeenMessage told;
+    ModalStep endThenYes = Answer(QMessageBox::Yes);
+    endThenYes.act = [&, yes = endThenYes.act](QWidget* box) {
+      asked->OnFinishedProcessing();
+      m_Frame->OnStatusTimer();
+      screenBehindTheQuestion = m_Frame->CurrentScreen();
+      later = new CTarvo2Engine(m_View);
+      m_View->InsertSessionRow(later, 1);
+      yes(box);
+    };
+    ModalScript script({endThenYes, Answer(QMessageBox::Ok, &told)});
+    QVERIFY(m_Frame->SendCommand(cmd::kCancelProcessing));
+    QVERIFY(script.Finished());
+    QCOMPARE(screenBehindTheQuestion, 1);
+    QCOMPARE(told.text, CProcessView::SessionsEndedText());
+    QVERIFY(later != nullptr && !later->IsCanceled());
   }
 
   void automaticReturn_data() {

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QPushButton>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 #include <functional>
@@ -167,6 +169,43 @@ class QorvexEndToEndTest : public QObject {
     QVERIFY(!seen.text.contains(Q(p.modified)));
     QCOMPARE(testsupport::ReadFile(p.modified), p.modifiedBytes);
     QCOMPARE(testsupport::ReadFile(q.modified), q.modifiedBytes);
+  }
+
+  // The Selection menu opened from the menu bar acts on the file list,
+  // which had the focus before the menu took it.
+  void selectionMenuFromTheMenuBar() {
+    const enginetest::Job job = m_Files->Make("menu", 81);
+    ShowFolder();
+    CDirView* view = Dialog()->GetDirView();
+    view->setFocus();
+    view->setCurrentItem(view->topLevelItem(view->IndexOf(Q(job.modified))));
+    QMenu* selection = nullptr;
+    for (QAction* top : Frame()->menuBar()->actions()) {
+      if (top->text() == QLatin1String("&Selection")) selection = top->menu();
+    }
+    QVERIFY(selection != nullptr);
+    selection->popup(Frame()->mapToGlobal(QPoint(20, 20)));
+    QVERIFY(QTest::qWaitForWindowExposed(selection));
+    QCOMPARE(Frame()->Command(cmd::kSelect)->text(), QStringLiteral("&Select  Modified\tSpace/Ctrl+M"));
+    QVERIFY(Frame()->Command(cmd::kSelect)->isEnabled());
+    QVERIFY(Frame()->Command(cmd::kSelectOriginal)->isEnabled());
+    selection->close();
+  }
+
+  // A click on Add Files right after Space: the toolbar must not wait for
+  // the next tick to know that a file is marked.
+  void addFilesRightAfterTheMark() {
+    const enginetest::Job job = m_Files->Make("quick", 82);
+    ClickMenu(cmd::kMultipleFiles);
+    ShowFolder();
+    Press("quick.orig", Qt::Key_Space, Qt::ShiftModifier);
+    Press("quick.mod", Qt::Key_Space);
+    auto* toolbar = Frame()->findChild<QToolBar*>(QStringLiteral("toolBar"));
+    QWidget* button = toolbar->widgetForAction(Frame()->Command(cmd::kAddFiles));
+    QVERIFY(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(Dialog()->GetSelectionList()->GetRowCount(), 1);
+    QCOMPARE(Q(Dialog()->GetSelectionList()->GetEntry(0)->GetExistingFile()), Q(job.modified));
   }
 
   void exitDuringASession() {

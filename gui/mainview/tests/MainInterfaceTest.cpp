@@ -54,6 +54,9 @@ class MainInterfaceTest : public QObject {
   void singleReconstructReadsHeader();
   void singleOriginalFillsField();
   void keysAndDrops();
+  void onlyMarkableFilesAreMarked_data();
+  void onlyMarkableFilesAreMarked();
+  void selectionListShowsFileNames();
   void addFilesConstruct();
   void addFilesReconstruct();
   void rowIcons();
@@ -177,6 +180,92 @@ void MainInterfaceTest::keysAndDrops() {
   emit m_pScreen->GetInputField()->rowDropped(Row(QStringLiteral("a.exe")));
   QCOMPARE(m_pScreen->GetInputField()->text(), Path(QStringLiteral("a.exe")));
   QCOMPARE(m_pScreen->GetOutputField()->text(), Path(QStringLiteral("a.exe.mvr")));
+}
+
+using Act = std::function<void(CMainInterfaceDialog&, CDirView&)>;
+Q_DECLARE_METATYPE(Act)
+
+void MainInterfaceTest::onlyMarkableFilesAreMarked_data() {
+  QTest::addColumn<bool>("construct");
+  QTest::addColumn<QString>("highlighted");
+  QTest::addColumn<Act>("act");
+  QTest::addColumn<QStringList>("marks");
+  const Act space = [](CMainInterfaceDialog&, CDirView& v) { QTest::keyClick(&v, Qt::Key_Space); };
+  const Act ctrlM = [](CMainInterfaceDialog&, CDirView& v) { QTest::keyClick(&v, Qt::Key_M, Qt::ControlModifier); };
+  const Act ctrlD = [](CMainInterfaceDialog&, CDirView& v) { QTest::keyClick(&v, Qt::Key_D, Qt::ControlModifier); };
+  const Act twice = [](CMainInterfaceDialog& d, CDirView& v) {
+    emit v.itemDoubleClicked(v.currentItem(), 0);
+    Q_UNUSED(d);
+  };
+  const Act reverse = [](CMainInterfaceDialog& d, CDirView&) { d.OnCommand(QorvexCommand::kReverseSelection); };
+  QTest::newRow("construct, Space on a difference file") << true << "fake.mvr" << space << QStringList{};
+  QTest::newRow("construct, Ctrl+M on a difference file") << true << "fake.mvr" << ctrlM << QStringList{};
+  QTest::newRow("construct, double click on a difference file") << true << "fake.mvr" << twice << QStringList{};
+  QTest::newRow("construct, Space on a modified file") << true << "a.exe" << space << QStringList{"a.exe"};
+  QTest::newRow("construct, reverse") << true << "a.exe" << reverse << QStringList{"a.exe", "b.exe"};
+  QTest::newRow("reconstruct, Space on a plain file") << false << "a.exe" << space << QStringList{};
+  QTest::newRow("reconstruct, Ctrl+D on a plain file") << false << "b.exe" << ctrlD << QStringList{};
+  QTest::newRow("reconstruct, Ctrl+D on a difference file") << false << "fake.mvr" << ctrlD << QStringList{"fake.mvr"};
+  QTest::newRow("reconstruct, reverse") << false << "a.exe" << reverse << QStringList{"fake.mvr"};
+}
+
+// Multiple Files mode, orig.bin the original: a file of the other kind
+// never gets a mark, so Add Files never queues x.mvr.mvr.
+void MainInterfaceTest::onlyMarkableFilesAreMarked() {
+  QFETCH(bool, construct);
+  QFETCH(QString, highlighted);
+  QFETCH(Act, act);
+  QFETCH(QStringList, marks);
+  Open();
+  m_pScreen->SetConstructMode(construct);
+  m_pScreen->SetMultipleFilesMode();
+  CDirView* view = m_pScreen->GetDirView();
+  m_pScreen->ChooseOriginal(Row(QStringLiteral("orig.bin")));
+  view->setFocus();
+  view->clearSelection();
+  view->setCurrentItem(view->topLevelItem(Row(highlighted)));
+  view->currentItem()->setSelected(true);
+  act(*m_pScreen, *view);
+  QStringList expected;
+  for (const QString& name : marks) expected << Path(name);
+  QCOMPARE(view->GetMarks(), expected);
+
+  if (!construct) return;
+  m_pScreen->AddFilesForProcessing();
+  QCOMPARE(m_pScreen->GetSelectionList()->GetRowCount(), marks.size());
+  for (int i = 0; i < marks.size(); ++i) {
+    QVERIFY(!QString::fromStdString(m_pScreen->GetSelectionList()->GetEntry(i)->GetOutputFile())
+                 .endsWith(QStringLiteral(".mvr.mvr")));
+  }
+}
+
+// Two jobs of one deep folder differ only at the end of their paths.
+void MainInterfaceTest::selectionListShowsFileNames() {
+  Open();
+  m_pScreen->SetMultipleFilesMode();
+  CSelectionList* list = m_pScreen->GetSelectionList();
+  const QString deep = Path(QStringLiteral("Projects/some/very/deep/folder/of/the/user/typings/"));
+  const QStringList outputs = {deep + QStringLiteral("custom-new.d.ts.mvr"), deep + QStringLiteral("custom-old.d.ts.mvr")};
+  for (const QString& output : outputs) {
+    list->AddRow(std::make_unique<CTarvoTaskEntry>(QFile::encodeName(Path(QStringLiteral("orig.bin"))).constData(),
+                                                   QFile::encodeName(deep + QStringLiteral("m")).constData(),
+                                                   QFile::encodeName(output).constData()));
+  }
+  m_pScreen->resize(700, 600);
+  QTest::qWait(0);
+  QCOMPARE(list->textElideMode(), Qt::ElideLeft);
+  int widths = 0;
+  for (int column = 0; column < 3; ++column) widths += list->columnWidth(column);
+  QCOMPARE(widths, list->viewport()->width());
+  const QFontMetrics metrics(list->font());
+  for (int row = 0; row < 2; ++row) {
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    const QString shown = metrics.elidedText(item->text(0), list->textElideMode(), list->columnWidth(0) - 24);
+    QVERIFY2(shown.endsWith(QFileInfo(outputs[row]).fileName()), qPrintable(shown));
+    QCOMPARE(item->toolTip(0), outputs[row]);
+    QCOMPARE(item->toolTip(1), deep + QStringLiteral("m"));
+    QCOMPARE(item->toolTip(2), Path(QStringLiteral("orig.bin")));
+  }
 }
 
 void MainInterfaceTest::addFilesConstruct() {

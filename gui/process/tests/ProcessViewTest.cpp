@@ -185,6 +185,61 @@ class ProcessViewTest : public QObject {
     QVERIFY(!dialog.CancelButton()->isEnabled());
   }
 
+  // The session asked about ends while the question is open, and another
+  // one starts: Yes cancels neither, and the user is told.
+  void cancelAnsweredAfterTheSessionEnded() {
+    FakeHost host;
+    CProgressViewDialog dialog(&host, nullptr);
+    QVERIFY(dialog.Initialize());
+    CProcessView* view = dialog.GetProcessView();
+    CTarvo2Engine* asked = EngineWithOutputSizes(view, {1});
+    view->InsertSessionRow(asked, 1);
+    view->topLevelItem(0)->setSelected(true);
+    SeenMessage question;
+    SeenMessage told;
+    ModalStep endThenYes = Answer(QMessageBox::Yes, &question);
+    endThenYes.act = [view, asked, yes = endThenYes.act](QWidget* box) {
+      view->EndSession(asked);
+      view->InsertSessionRow(EngineWithOutputSizes(view, {1}), 1);
+      view->topLevelItem(0)->setSelected(true);
+      yes(box);
+    };
+    ModalScript script({endThenYes, Answer(QMessageBox::Ok, &told)});
+    dialog.CancelButton()->click();
+    QVERIFY(script.Finished());
+    QCOMPARE(question.count, 1);
+    QCOMPARE(told.text, CProcessView::SessionsEndedText());
+    QCOMPARE(told.icon, QMessageBox::Information);
+    QCOMPARE(view->SessionCount(), 1);
+    QVERIFY(!view->SessionAt(0)->IsCanceled());
+  }
+
+  // A 94 MiB pair in a deep folder: the byte counts are read whole, the
+  // file name stays in sight, the whole path is in the tooltip.
+  void columnsShowWholeCountsAndTheFileName() {
+    CTarvo2Engine* engine = EngineWithOutputSizes(m_View.get(), {98867097});
+    m_View->InsertSessionRow(engine, CTarvoEngine::modeReconstruct);
+    const QString path = QStringLiteral("/home/u/Projects/some/very/deep/folder/of/the/user/typings/custom-new.d.ts");
+    m_View->SetFileName(engine, path);
+    m_View->SetFileProgress(engine, 69632082, 98867097);
+    m_View->SetTotalProgress(engine, 69632082, 98867097);
+    m_View->resize(640, 200);
+    m_View->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_View.get()));
+    const QFontMetrics metrics(m_View->font());
+    for (int column : {0, 2, 3}) {
+      QVERIFY2(m_View->columnWidth(column) > metrics.horizontalAdvance(Cell(*m_View, 0, column)),
+               qPrintable(QString::number(column)));
+    }
+    int widths = 0;
+    for (int column = 0; column < m_View->columnCount(); ++column) widths += m_View->columnWidth(column);
+    QCOMPARE(widths, m_View->viewport()->width());
+    QCOMPARE(m_View->textElideMode(), Qt::ElideLeft);
+    QCOMPARE(m_View->topLevelItem(0)->toolTip(1), path);
+    const QString shown = metrics.elidedText(path, m_View->textElideMode(), m_View->columnWidth(1) - 8);
+    QVERIFY2(shown.endsWith(QStringLiteral("custom-new.d.ts")), qPrintable(shown));
+  }
+
   // Single File: construct, then reconstruct from the new difference file.
   void singleFileRoundTrip() {
     enginetest::JobFiles files;
