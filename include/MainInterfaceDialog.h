@@ -60,9 +60,9 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   bool IsCommandEnabled(int nId, QString* pText) const;
   bool OnCommand(int nId);
 
-  // Whether the part holds the keyboard focus of its window. An open menu
-  // or popup does not count: it is over the window, and its commands act
-  // on what had the focus before it opened.
+  // Whether the part holds the keyboard focus of this screen. The menu bar,
+  // an open menu or another window do not count: they have the focus only
+  // while the user picks a command that acts on the part left behind.
   bool HasFocusIn(const QWidget* pPart) const;
 
   bool IsMultiple() const { return m_bMultiple; }

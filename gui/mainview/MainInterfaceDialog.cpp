@@ -527,7 +527,12 @@ void CMainInterfaceDialog::OnDrop(CDropField* pField, int index) {
 }
 
 bool CMainInterfaceDialog::HasFocusIn(const QWidget* pPart) const {
-  return pPart != nullptr && pPart->window()->focusWidget() == pPart;
+  if (pPart == nullptr) return false;
+  const QWidget* focus = QApplication::focusWidget();
+  if (focus != nullptr && isAncestorOf(focus)) return focus == pPart;
+  // The menu bar in keyboard mode, an open menu or another window holds
+  // the focus for a moment; the commands then act on the part that had it.
+  return m_pLastFocus == pPart;
 }
 
 bool CMainInterfaceDialog::IsCommandEnabled(int nId, QString* pText) const {

@@ -184,6 +184,8 @@ class QorvexEndToEndTest : public QObject {
       if (top->text() == QLatin1String("&Selection")) selection = top->menu();
     }
     QVERIFY(selection != nullptr);
+    // Alt+S: the menu bar takes the focus, then the menu opens.
+    Frame()->menuBar()->setFocus(Qt::MenuBarFocusReason);
     selection->popup(Frame()->mapToGlobal(QPoint(20, 20)));
     QVERIFY(QTest::qWaitForWindowExposed(selection));
     QCOMPARE(Frame()->Command(cmd::kSelect)->text(), QStringLiteral("&Select  Modified\tSpace/Ctrl+M"));
