@@ -117,6 +117,8 @@ bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, in
   std::unique_ptr<CTarvo2Engine> engine = NewEngine(host, view);
   if (!engine) return false;
   CTarvoTaskEntry entry(original.c_str(), input.c_str(), output.c_str());
+  // A name taken from the difference file keeps the rule for such names.
+  entry.SetOutputRecorded(mode == CTarvoEngine::modeReconstruct && screen.IsOutputFieldRecorded());
   if (targetSize != 0) entry.SetOutputFileSize(static_cast<uint32_t>(targetSize));
   engine->GetEntryArrayPtr()->AddCopy(&entry);
   if (view.StartSession(engine.release(), mode) == 0) {
