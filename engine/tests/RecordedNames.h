@@ -59,7 +59,9 @@ inline const Bytes kVictim = {'s', 'e', 'c', 'r', 'e', 't'};
 
 // Under root:
 //   d/          the difference file evil.mvr, its original orig.bin, keep.bin,
-//               link.bin (to ../victim), dangling.bin (to ../planted)
+//               link.bin (to ../victim), dangling.bin (to ../planted), and
+//               0first.mvr, first in the folder's listing, which records the
+//               free name 0first.out and is never the one chosen
 //   elsewhere/  an empty folder that absolute names point into
 //   cwd/        where the test runs (WorkingFolder), so that a name taken
 //               relative to the working folder shows up here
@@ -75,14 +77,8 @@ class Scene {
         ::symlink(Path("planted").c_str(), Path("d/dangling.bin").c_str()) != 0) {
       throw std::runtime_error("symlink");
     }
-    // WO = 1, WI = 1: one insert record (an offset past the original, the
-    // length, the bytes) rebuilds it all.
-    Bytes code = {static_cast<uint8_t>(kOriginal.size()), static_cast<uint8_t>(kModified.size())};
-    code.insert(code.end(), kModified.begin(), kModified.end());
-    testsupport::Crafted c = testsupport::For(kOriginal, kModified, code);
-    c.originalName = Path("d/orig.bin");
-    c.modifiedName = Recorded();
-    testsupport::WriteFile(Delta(), testsupport::Build(c));
+    testsupport::WriteFile(Delta(), DeltaRecording(Recorded()));
+    testsupport::WriteFile(Path("d/0first.mvr"), DeltaRecording(Path("d/0first.out")));
     before_ = Snapshot();
   }
 
@@ -128,6 +124,18 @@ class Scene {
   }
 
  private:
+  // A difference file for orig.bin that records `modified` and rebuilds kModified.
+  Bytes DeltaRecording(const std::string& modified) const {
+    // WO = 1, WI = 1: one insert record (an offset past the original, the
+    // length, the bytes) rebuilds it all.
+    Bytes code = {static_cast<uint8_t>(kOriginal.size()), static_cast<uint8_t>(kModified.size())};
+    code.insert(code.end(), kModified.begin(), kModified.end());
+    testsupport::Crafted c = testsupport::For(kOriginal, kModified, code);
+    c.originalName = Path("d/orig.bin");
+    c.modifiedName = modified;
+    return testsupport::Build(c);
+  }
+
   static void Make(const std::string& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0) throw std::runtime_error("mkdir " + folder);
   }
