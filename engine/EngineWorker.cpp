@@ -65,6 +65,13 @@ E_TARVO_ERROR CTarvoEngine::DoReconstruct(int nEntry) {
   S_TARVO_RECONSTRUCT_OPTIONS options{};
   options.dwSize = sizeof options;
   options.bNotifyOverwrite = 1;
+  // A name taken from the difference file gets the core's rule for recorded
+  // names: beside the difference file, and nothing there is replaced.
+  options.bRecordedTargetName = entry.IsOutputRecorded() ? 1 : 0;
+  const std::string& output = entry.GetOutputFile();
+  // A recorded name with a NUL in it cannot travel as a C string; without a
+  // name the core reads the whole one from the file and refuses it there.
+  const bool cut = options.bRecordedTargetName != 0 && output.find('\0') != std::string::npos;
   return ReconstructTargetFile(entry.GetReferenceFile().c_str(), entry.GetExistingFile().c_str(),
-                               entry.GetOutputFile().c_str(), GetNotifyInfoPtr(), &options);
+                               cut ? "" : output.c_str(), GetNotifyInfoPtr(), &options);
 }

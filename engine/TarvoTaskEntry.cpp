@@ -1,8 +1,11 @@
 #include "TarvoTaskEntry.h"
 
+#include <sys/stat.h>
+
 #include "ClassRegistry.h"
 #include "MvrFileInfo.h"
 #include "TarvoArchive.h"
+#include "TarvoCore.h"
 #include "platform/Files.h"
 
 const CTarvoRuntimeClass CTarvoTaskEntry::classCTarvoTaskEntry = {
@@ -20,6 +23,18 @@ void SetName(std::string& stored, uint32_t& size, const char* name, bool bGetSiz
 }
 
 bool Exists(const std::string& name) { return !name.empty() && platform::FileExists(name.c_str()); }
+
+// One of the core's rules for recorded names, as a string; empty when refused.
+// A name with a NUL in it would reach the rule cut short, so it is refused
+// here, as the core refuses it.
+std::string Resolved(size_t (*rule)(const char*, const char*, char*, size_t), const std::string& delta,
+                     const std::string& recorded) {
+  if (recorded.find('\0') != std::string::npos) return {};
+  std::string path(rule(delta.c_str(), recorded.c_str(), nullptr, 0), '\0');
+  if (path.empty()) return path;
+  rule(delta.c_str(), recorded.c_str(), path.data(), path.size() + 1);
+  return path;
+}
 
 }  // namespace
 
@@ -47,6 +62,7 @@ void CTarvoTaskEntry::SetExistingFile(const char* name, bool bGetSize) {
 
 void CTarvoTaskEntry::SetOutputFile(const char* name, bool bGetSize) {
   SetName(m_strOutputFile, m_dwOutputFileSize, name, bGetSize);
+  m_bOutputRecorded = false;
 }
 
 bool CTarvoTaskEntry::CompleteDeltaOutput() {
@@ -58,8 +74,17 @@ bool CTarvoTaskEntry::CompleteTargetOutput() {
   CDeltaFileInfo info;
   info.PrepareInfo(m_strExistingFile.c_str());
   if (info.IsDeltaFileValid() == 0) return false;
-  m_strReferenceFile = info.GetReferenceFileName();
-  m_strOutputFile = info.GetTargetFileName();
+  const std::string original = info.GetReferenceFileName();
+  const std::string target = info.GetTargetFileName();
+  std::string reference = Resolved(&TarvoRecordedOriginalPath, m_strExistingFile, original);
+  std::string output = Resolved(&TarvoRecordedTargetPath, m_strExistingFile, target);
+  m_strReferenceFile = reference.empty() ? original : std::move(reference);
+  // A refused name stays as recorded and marked as such: shown as it is,
+  // never asked about, and the core refuses it again when the job runs
+  // (as it would a name that only became unsafe since), which reports it
+  // like any other failed job.
+  m_strOutputFile = output.empty() ? target : std::move(output);
+  m_bOutputRecorded = true;
   m_dwOutputFileSize = static_cast<uint32_t>(info.GetTargetFileSize());
   return true;
 }
@@ -72,6 +97,16 @@ bool CTarvoTaskEntry::ValidateExistingFiles() const {
 
 bool CTarvoTaskEntry::OutputExists() const { return Exists(m_strOutputFile); }
 
+std::string CTarvoTaskEntry::RecordedOutputInUse() const {
+  if (!m_bOutputRecorded) return {};
+  std::string path = Resolved(&TarvoRecordedTargetPath, m_strExistingFile, m_strOutputFile);
+  struct stat st {};
+  // The core takes any entry under the name as taken, a link that leads
+  // nowhere included: lstat, not stat.
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return {};
+  return path;
+}
+
 void CTarvoTaskEntry::Serialize(CTarvoArchive& ar) {
   if (ar.IsStoring()) {
     ar << m_strExistingFile << m_strReferenceFile << m_strOutputFile;
@@ -83,4 +118,5 @@ void CTarvoTaskEntry::Serialize(CTarvoArchive& ar) {
   m_strExistingFile = std::move(existing);
   m_strReferenceFile = std::move(reference);
   m_strOutputFile = std::move(output);
+  m_bOutputRecorded = false;
 }

@@ -39,8 +39,12 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   void MarkHighlighted(int index);
   void ChooseOriginal(int index);
   void AddFilesForProcessing();
-  // Sets the Output field; only in Single File mode.
+  // Sets the Output field; only in Single File mode. The name is the user's.
   void SetOutputField(const QString& text);
+  // The same with a name taken from a difference file, which stays a
+  // recorded one until the user edits the field.
+  void SetRecordedOutputField(const QString& text);
+  bool IsOutputFieldRecorded() const { return m_bOutputRecorded; }
   void SetSingleFileMode();
   void SetMultipleFilesMode();
   // The Construct and Reconstruct commands: the mode, an empty selection
@@ -117,6 +121,7 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   IQorvexCommandTarget* m_pCommandTarget = nullptr;
 
   bool m_bMultiple = false;
+  bool m_bOutputRecorded = false;  // the Output field holds a name from a difference file
   bool m_bNotReady = true;
   bool m_bExiting = false;
   int m_nLastShownMode = -1;  // 1 Construct, 0 Reconstruct, -1 none yet

@@ -2,6 +2,10 @@
 // give a difference file) or a reconstruction (original + difference file
 // give the modified file). Names are kept exactly as given; a size of
 // kTflUnknownSize means unknown, and sums of sizes skip it.
+//
+// The output name also carries where it came from: taken from a difference
+// file (which may come from a stranger) or typed or accepted by the user.
+// Only the user's names may replace what is there.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +29,8 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   static CTarvoObject* CreateObject();
 
   // A null name is stored as empty. With bGetSize the file is measured now;
-  // without, the stored size stays what it was.
+  // without, the stored size stays what it was. An output name set here is
+  // the user's.
   void SetReferenceFile(const char* name, bool bGetSize);
   void SetExistingFile(const char* name, bool bGetSize);
   void SetOutputFile(const char* name, bool bGetSize);
@@ -38,18 +43,35 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   uint32_t GetExistingFileSize() const { return m_dwExistingFileSize; }
   uint32_t GetOutputFileSize() const { return m_dwOutputFileSize; }
 
+  // Whether the output name was taken from the difference file. The core
+  // then puts it beside the difference file and never replaces anything
+  // under it. Cleared once the user has accepted the name.
+  bool IsOutputRecorded() const { return m_bOutputRecorded; }
+  void SetOutputRecorded(bool bRecorded) { m_bOutputRecorded = bRecorded; }
+  // For a recorded output: where the core would create it, when something
+  // already has that name (a file, a folder, a link even if it leads
+  // nowhere), so that the user can be asked first. Empty for a typed output,
+  // for a refused name and when the name is free.
+  std::string RecordedOutputInUse() const;
+
   // Construction: the output becomes the existing file's name plus ".mvr".
   bool CompleteDeltaOutput();
   // Reconstruction: reference name, output name and output size from the
-  // difference file's header. False, with the entry unchanged, when the
-  // existing file is missing or not a difference file.
+  // difference file's header, the names where the core will look for and
+  // create them (TarvoRecordedOriginalPath, TarvoRecordedTargetPath); the
+  // output is then a recorded one. A recorded output name the core refuses
+  // is kept as recorded, so that the job fails with the core's own answer.
+  // False, with the entry unchanged, when the existing file is missing or
+  // not a difference file.
   bool CompleteTargetOutput();
   // Whether the reference and existing files and the output's folder exist.
   bool ValidateExistingFiles() const;
   bool OutputExists() const;
 
  protected:
-  // Three names: existing, reference, output. The sizes are not archived.
+  // Three names: existing, reference, output. The sizes and the origin of
+  // the output name are not archived: a loaded entry's output counts as the
+  // user's, as it did before the origin was known.
   void Serialize(CTarvoArchive& ar) override;
 
  private:
@@ -59,4 +81,5 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   uint32_t m_dwExistingFileSize = kTflUnknownSize;
   uint32_t m_dwOutputFileSize = kTflUnknownSize;
   uint32_t m_dwReferenceFileSize = kTflUnknownSize;
+  bool m_bOutputRecorded = false;
 };

@@ -59,16 +59,24 @@ TEST(Archive, EntryWritesExistingReferenceOutput) {
   CTarvoArchive out;
   static_cast<CTarvoObject&>(entry).Serialize(out);
   EXPECT_EQ(out.GetData(), Short("exist") + Short("ref") + Short("out"));
+  // A recorded output is archived the same way: the form has no room for its origin.
+  entry.SetOutputRecorded(true);
+  CTarvoArchive recorded;
+  static_cast<CTarvoObject&>(entry).Serialize(recorded);
+  EXPECT_EQ(recorded.GetData(), out.GetData());
 
-  // Loading replaces the names only; sizes are not in the archive.
+  // Loading replaces the names only; sizes are not in the archive, and the
+  // loaded output name counts as the user's.
   CTarvoTaskEntry loaded("x", "y", "z");
   loaded.SetOutputFileSize(12);
+  loaded.SetOutputRecorded(true);
   CTarvoArchive in(out.GetData());
   static_cast<CTarvoObject&>(loaded).Serialize(in);
   EXPECT_EQ(loaded.GetExistingFile(), "exist");
   EXPECT_EQ(loaded.GetReferenceFile(), "ref");
   EXPECT_EQ(loaded.GetOutputFile(), "out");
   EXPECT_EQ(loaded.GetOutputFileSize(), 12u);
+  EXPECT_FALSE(loaded.IsOutputRecorded());
 }
 
 // A list of two entries as the classic layout has it: the count, the class

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "EventLoop.h"
 #include "JobFiles.h"
+#include "RecordedNames.h"
 #include "RecordingEngine.h"
 
 using namespace enginetest;
@@ -188,6 +190,104 @@ TEST(EngineProgress, CarriesTheEntryAndTheCoresCounts) {
         EXPECT_GE(p[i].done, p[i - 1].done);
       }
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using recordedtest::Fate;
+using recordedtest::RecordedName;
+
+class EngineRecordedName : public ::testing::TestWithParam<RecordedName> {
+ protected:
+  // One reconstruction of the entry; the hooks it called.
+  std::vector<std::string> Run(const CTarvoTaskEntry& entry, E_TARVO_ERROR* status) {
+    const Script script;
+    Record record;
+    RecordingEngine engine(record, script);
+    engine.AddEntry(entry);
+    EXPECT_TRUE(engine.Reconstruct());
+    EXPECT_TRUE(PumpUntil([&] { return record.finished; }));
+    *status = engine.GetErrorStatus();
+    return record.hooks;
+  }
+
+  testsupport::Sandbox box;
+};
+
+// The entry is completed from the difference file as the GUI completes it:
+// the core then gets the name as a recorded one, and nothing under it is
+// replaced without the user.
+TEST_P(EngineRecordedName, EntryCompletedFromTheFile) {
+  const RecordedName& name = GetParam();
+  const recordedtest::Scene scene(box.Root(), name);
+  const recordedtest::WorkingFolder here(scene.Path("cwd"));
+  CTarvoTaskEntry entry(nullptr, scene.Delta().c_str(), nullptr);
+  ASSERT_TRUE(entry.CompleteTargetOutput());
+  EXPECT_TRUE(entry.IsOutputRecorded());
+  EXPECT_EQ(entry.RecordedOutputInUse(), name.fate == Fate::Taken ? scene.TakenPath() : "");
+  if (name.fate == Fate::Created) {
+    EXPECT_EQ(entry.GetOutputFile(), scene.Folder() + "/" + name.created);
+  }
+
+  E_TARVO_ERROR status = TARVO_OK;
+  const std::vector<std::string> hooks = Run(entry, &status);
+  switch (name.fate) {
+    case Fate::Created:
+      EXPECT_EQ(status, TARVO_OK);
+      EXPECT_TRUE(scene.CreatedHoldsTheModifiedFile());
+      break;
+    case Fate::Refused:
+      EXPECT_EQ(status, TARVO_ERR_CREATE_OUTPUT);
+      EXPECT_EQ(hooks, (std::vector<std::string>{"start", "startfile 0", "finishedfile 0", "error 0 4", "finished"}));
+      break;
+    case Fate::Taken:  // refused by the core itself, without a question
+      EXPECT_EQ(status, TARVO_ERR_OVERWRITE_REFUSED);
+      EXPECT_EQ(hooks, (std::vector<std::string>{"start", "startfile 0", "finishedfile 0", "finished"}));
+      break;
+  }
+  EXPECT_EQ(scene.Changes(), scene.ExpectedChanges());
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, EngineRecordedName, ::testing::ValuesIn(recordedtest::RecordedNames()),
+                         [](const auto& p) {
+                           std::string n = p.param.what;
+                           for (char& c : n) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return n;
+                         });
+
+// Once the user has said Yes to the name in use, the core asks the engine,
+// whose answer lets it replace that entry, a dangling link as the link
+// itself.
+TEST(EngineRecordedNameAccepted, ReplacesWhatTheUserWasAskedAbout) {
+  for (const char* what : {"existing file", "dangling link"}) {
+    SCOPED_TRACE(what);
+    testsupport::Sandbox box;
+    const RecordedName* name = nullptr;
+    for (const RecordedName& n : recordedtest::RecordedNames()) {
+      if (std::string(n.what) == what) name = &n;
+    }
+    ASSERT_NE(name, nullptr);
+    const recordedtest::Scene scene(box.Root(), *name);
+    CTarvoTaskEntry entry(nullptr, scene.Delta().c_str(), nullptr);
+    ASSERT_TRUE(entry.CompleteTargetOutput());
+    const std::string asked = entry.RecordedOutputInUse();
+    ASSERT_EQ(asked, scene.TakenPath());
+    entry.SetOutputFile(asked.c_str(), false);
+    EXPECT_FALSE(entry.IsOutputRecorded());
+
+    const Script script;
+    Record record;
+    RecordingEngine engine(record, script);
+    engine.AddEntry(entry);
+    ASSERT_TRUE(engine.Reconstruct());
+    ASSERT_TRUE(PumpUntil([&] { return record.finished; }));
+    EXPECT_EQ(engine.GetErrorStatus(), TARVO_OK);
+    EXPECT_NE(std::find(record.hooks.begin(), record.hooks.end(), "exists 0"), record.hooks.end());
+    EXPECT_EQ(scene.Changes(), std::vector<std::string>{"~ d/" + asked.substr(asked.rfind('/') + 1)});
+    EXPECT_EQ(testsupport::ReadFile(asked), recordedtest::kModified);
   }
 }
 

@@ -52,6 +52,8 @@ class RecordingEngine : public CTarvoEngine {
   void AddJob(const std::string& reference, const std::string& existing, const std::string& output) {
     m_Entries.Add(new CTarvoTaskEntry(reference.c_str(), existing.c_str(), output.c_str()));
   }
+  // A copy of an entry as the GUI fills it, origin of the output included.
+  void AddEntry(const CTarvoTaskEntry& entry) { m_Entries.AddCopy(&entry); }
   const Record& GetRecord() const { return m_record; }
   // The only way to refuse one overwrite and still process the entries after
   // it: the refusal needs the cancel flag, which would end the run.

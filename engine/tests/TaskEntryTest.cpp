@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "CraftedDelta.h"
 #include "TarvoCore.h"
 #include "TarvoTaskArray.h"
 #include "TarvoTaskEntry.h"
@@ -109,8 +110,11 @@ TEST_F(TaskEntry, TargetOutputComesFromTheHeader) {
     e.SetReferenceFile("chosen", false);
     const uint32_t deltaSize = e.GetExistingFileSize();
     ASSERT_TRUE(e.CompleteTargetOutput());
-    EXPECT_EQ(e.GetReferenceFile(), fullPaths ? orig : "orig.bin");
-    EXPECT_EQ(e.GetOutputFile(), fullPaths ? mod : "mod.bin");
+    // Bare recorded names are where the core looks for and creates them:
+    // beside the difference file, whatever the working folder.
+    EXPECT_EQ(e.GetReferenceFile(), orig);
+    EXPECT_EQ(e.GetOutputFile(), mod);
+    EXPECT_TRUE(e.IsOutputRecorded());
     EXPECT_EQ(e.GetOutputFileSize(), 4321u);
     EXPECT_EQ(e.GetReferenceFileSize(), kUnknown);
     EXPECT_EQ(e.GetExistingFileSize(), deltaSize);
@@ -122,7 +126,64 @@ TEST_F(TaskEntry, TargetOutputComesFromTheHeader) {
     EXPECT_EQ(e.GetReferenceFile(), "r");
     EXPECT_EQ(e.GetOutputFile(), "o");
     EXPECT_EQ(e.GetOutputFileSize(), 9u);
+    EXPECT_FALSE(e.IsOutputRecorded());
   }
+}
+
+// Recorded names written on the other system, or naming a folder that is not
+// there, are looked for and created by their base name beside the difference
+// file; an original that is where it was recorded stays there.
+TEST_F(TaskEntry, RecordedNamesAreResolvedAsTheCoreResolvesThem) {
+  ::mkdir(box.Path("d").c_str(), 0700);
+  const std::string elsewhere = Make("elsewhere.bin", 10);
+  const struct {
+    const char* what;
+    std::string original, modified;        // as recorded
+    std::string reference, output;         // as the entry holds them
+  } cases[] = {
+      {"Windows names", "D:\\src\\orig.bin", "C:\\Users\\Ann\\new.bin", box.Path("d/orig.bin"),
+       box.Path("d/new.bin")},
+      {"a recorded original that is there", elsewhere, box.Path("gone/new.bin"), elsewhere, box.Path("d/new.bin")},
+      {"a refused modified name is kept as recorded", "orig.bin", "..", box.Path("d/orig.bin"), ".."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::Crafted crafted = testsupport::For({'o'}, {'m'}, {1, 1, 'm'});
+    crafted.originalName = c.original;
+    crafted.modifiedName = c.modified;
+    const std::string delta = box.Path("d/x.mvr");
+    testsupport::WriteFile(delta, testsupport::Build(crafted));
+    CTarvoTaskEntry e(nullptr, delta.c_str(), nullptr);
+    ASSERT_TRUE(e.CompleteTargetOutput());
+    EXPECT_EQ(e.GetReferenceFile(), c.reference);
+    EXPECT_EQ(e.GetOutputFile(), c.output);
+    EXPECT_TRUE(e.IsOutputRecorded());
+  }
+}
+
+// Only the difference file makes an output a recorded one; any name set
+// afterwards is the user's, and a copy keeps the origin.
+TEST_F(TaskEntry, OutputOriginFollowsTheName) {
+  testsupport::Crafted crafted = testsupport::For({'o'}, {'m'}, {1, 1, 'm'});
+  const std::string delta = box.Path("x.mvr");
+  testsupport::WriteFile(delta, testsupport::Build(crafted));
+  CTarvoTaskEntry typed("r", delta.c_str(), "out");
+  EXPECT_FALSE(typed.IsOutputRecorded());
+  EXPECT_TRUE(typed.CompleteDeltaOutput());
+  EXPECT_FALSE(typed.IsOutputRecorded());
+
+  CTarvoTaskEntry recorded(nullptr, delta.c_str(), nullptr);
+  ASSERT_TRUE(recorded.CompleteTargetOutput());
+  CTarvoTaskArray a;
+  a.AddCopy(&recorded);
+  EXPECT_TRUE(a[0].IsOutputRecorded());
+  recorded.SetOutputFile(recorded.GetOutputFile().c_str(), false);
+  EXPECT_FALSE(recorded.IsOutputRecorded());
+  EXPECT_TRUE(a[0].IsOutputRecorded());
+  // A recorded output in use is reported only while the name is recorded.
+  testsupport::WriteFile(a[0].GetOutputFile(), Bytes(3, 'k'));
+  EXPECT_EQ(a[0].RecordedOutputInUse(), a[0].GetOutputFile());
+  EXPECT_EQ(recorded.RecordedOutputInUse(), "");
 }
 
 TEST_F(TaskEntry, ValidationWantsBothInputsAndTheOutputFolder) {

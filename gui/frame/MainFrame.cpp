@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +20,9 @@
 #include <QWhatsThis>
 #include <cmath>
 #include <new>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "AboutDialog.h"
 #include "CommandIds.h"
@@ -26,7 +30,6 @@
 #include "InterfaceException.h"
 #include "MainScreen.h"
 #include "MessageBox.h"
-#include "MvrFileInfo.h"
 #include "ProcessView.h"
 #include "ProgressViewDialog.h"
 #include "QorvexPictures.h"
@@ -36,6 +39,7 @@
 #include "StringIds.h"
 #include "Tarvo2Engine.h"
 #include "TarvoFileLib.h"
+#include "TarvoTaskEntry.h"
 
 using namespace qorvex;
 
@@ -56,6 +60,13 @@ bool FileExists(const QString& path) {
 }
 
 QString Overwrite(const QString& name) { return LoadString(ids::kOverwriteOutput).replace(QStringLiteral("%s"), name); }
+
+QString Native(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool AskYes(QWidget* parent, const QString& question) {
+  return MessageBox(parent, question, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
 
 }  // namespace
 
@@ -410,24 +421,36 @@ void CMainFrame::OnMenuOpening() {
   if (CTarvo2Engine* session = GetProcessView()->GetCurrentSession()) session->SetChanged(1);
 }
 
+void CMainFrame::SetCommandLineFile(const QString& file) {
+  m_strCommandLineFile = file.isEmpty() ? file : QFileInfo(file).absoluteFilePath();
+}
+
 void CMainFrame::HandleCommandLineFile() {
-  CDeltaFileInfo info;
-  if (info.PrepareInfo(QFile::encodeName(m_strCommandLineFile).constData()) == 0) {
+  // The names as the Main Interface fills them from a chosen difference
+  // file: where the core will look and write.
+  CTarvoTaskEntry job;
+  job.SetExistingFile(Local(m_strCommandLineFile).c_str(), true);
+  if (!job.CompleteTargetOutput()) {
     MessageBox(this, kInvalidCommandLineFile, QMessageBox::NoIcon);
     return;
   }
-  const QString target = QFile::decodeName(QByteArray::fromStdString(info.GetTargetFileName()));
-  const QString original = QFile::decodeName(QByteArray::fromStdString(info.GetReferenceFileName()));
-  if (FileExists(target) && MessageBox(this, Overwrite(target), QMessageBox::Warning,
-                                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-    return;
+  QString target = Native(job.GetOutputFile());
+  const std::string inUse = job.RecordedOutputInUse();
+  if (!inUse.empty()) {
+    target = Native(inUse);
+    if (!AskYes(this, Overwrite(target))) return;
   }
   if (!ScreensExist()) return;
   DoCommand(cmd::kSingleFile);
   DoCommand(cmd::kReconstruct);
   m_pMainScreen->SetInputField(m_strCommandLineFile);
-  m_pMainScreen->SetOriginalField(original);
-  m_pMainScreen->SetOutputField(target);
+  m_pMainScreen->SetOriginalField(Native(job.GetReferenceFile()));
+  // Accepted, the name is the user's; otherwise it stays recorded.
+  if (inUse.empty()) {
+    m_pMainScreen->SetRecordedOutputField(target);
+  } else {
+    m_pMainScreen->SetOutputField(target);
+  }
   StartProcessingSession(*m_pMainScreen, *GetProcessView(), *this);
 }
 
@@ -558,15 +581,44 @@ void CMainFrame::DoCommand(unsigned id) {
 
 void CMainFrame::OnStartProcessing() {
   if (!ScreensExist()) return;
-  if (!m_pMainScreen->IsMultiple()) {
-    const QString output = m_pMainScreen->OutputField();
-    if (FileExists(output) &&
-        MessageBox(this, Overwrite(output), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes) {
-      return;
-    }
-  }
+  if (!AcceptRecordedOutputs()) return;
   StartProcessingSession(*m_pMainScreen, *GetProcessView(), *this);
+}
+
+// Names taken from difference files never replace anything unasked: the
+// names in use are put to the user once, and Yes makes them the user's, so
+// that the core may replace what is there. A name the core refuses anyway
+// is not asked about. False when the user said No.
+bool CMainFrame::AcceptRecordedOutputs() {
+  CMainScreen& screen = *m_pMainScreen;
+  if (!screen.IsMultiple()) {
+    const QString output = screen.OutputField();
+    if (!screen.IsOutputFieldRecorded() || screen.IsConstructMode()) {
+      return !FileExists(output) || AskYes(this, Overwrite(output));
+    }
+    CTarvoTaskEntry job(nullptr, Local(screen.InputField()).c_str(), Local(output).c_str());
+    job.SetOutputRecorded(true);
+    const std::string inUse = job.RecordedOutputInUse();
+    if (inUse.empty()) return true;
+    if (!AskYes(this, Overwrite(Native(inUse)))) return false;
+    screen.SetOutputField(Native(inUse));
+    return true;
+  }
+  std::vector<std::pair<CTarvoTaskEntry*, std::string>> inUse;
+  QStringList names;
+  for (int i = 0; i < screen.SelectionCount(); ++i) {
+    CTarvoTaskEntry* entry = screen.SelectionEntry(i);
+    std::string path = entry != nullptr ? entry->RecordedOutputInUse() : std::string();
+    if (path.empty()) continue;
+    names << Native(path);
+    inUse.emplace_back(entry, std::move(path));
+  }
+  if (inUse.empty()) return true;
+  const QString question = QStringLiteral("These files already exist and will be overwritten:\n\n") +
+                           names.join(QLatin1Char('\n')) + QStringLiteral("\n\nDo you want to proceed?");
+  if (!AskYes(this, question)) return false;
+  for (auto& [entry, path] : inUse) entry->SetOutputFile(path.c_str(), false);
+  return true;
 }
 
 void CMainFrame::OnCancelProcessing() {
@@ -662,26 +714,17 @@ void CMainFrame::OnReconstructNow() {
   }
   DoCommand(cmd::kReconstruct);
   DoCommand(cmd::kMultipleFiles);
+  // The reload has highlighted its first row; only the collected names are
+  // to be highlighted again.
+  m_pMainScreen->ClearHighlight();
   for (const QString& name : names) {
     if (!m_pMainScreen->HighlightItemByText(name)) break;
   }
   DoCommand(cmd::kSelect);
   DoCommand(cmd::kAddFiles);
   QApplication::restoreOverrideCursor();
-  // The output names come from the difference files: nothing that exists is
-  // replaced without the user's Yes.
-  QStringList existing;
-  for (int i = 0; i < m_pMainScreen->SelectionCount(); ++i) {
-    const CTarvoTaskEntry* entry = m_pMainScreen->SelectionEntry(i);
-    if (entry != nullptr && entry->OutputExists()) existing << QFile::decodeName(QByteArray::fromStdString(entry->GetOutputFile()));
-  }
-  if (!existing.isEmpty()) {
-    const QString question = QStringLiteral("These files already exist and will be overwritten:\n\n") +
-                             existing.join(QLatin1Char('\n')) + QStringLiteral("\n\nDo you want to proceed?");
-    if (MessageBox(this, question, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-      return;
-    }
-  }
+  // The output names come from the difference files: the start asks before
+  // any of them replaces something.
   DoCommand(cmd::kStartProcessing);
 }
 

@@ -62,8 +62,9 @@ class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexComman
   bool SendCommand(unsigned id);
 
   // The difference file named on the command line, reconstructed at the
-  // first tick after the screens exist.
-  void SetCommandLineFile(const QString& file) { m_strCommandLineFile = file; }
+  // first tick after the screens exist. A relative name is taken in the
+  // working folder of this call: the browser moves it later.
+  void SetCommandLineFile(const QString& file);
 
   void OnStatusTimer();
   QString StatusText() const;
@@ -99,6 +100,7 @@ class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexComman
   void UpdateStatusLine();
 
   void OnStartProcessing();
+  bool AcceptRecordedOutputs();
   void OnCancelProcessing();
   void OnModeConstruct(bool construct);
   void OnSingleFile();

@@ -28,6 +28,8 @@ QString CMainInterfaceScreen::OutputField() const { return m_pDialog->GetOutputF
 void CMainInterfaceScreen::SetInputField(const QString& text) { m_pDialog->GetInputField()->setText(text); }
 void CMainInterfaceScreen::SetOriginalField(const QString& text) { m_pDialog->GetOriginalField()->setText(text); }
 void CMainInterfaceScreen::SetOutputField(const QString& text) { m_pDialog->SetOutputField(text); }
+void CMainInterfaceScreen::SetRecordedOutputField(const QString& text) { m_pDialog->SetRecordedOutputField(text); }
+bool CMainInterfaceScreen::IsOutputFieldRecorded() const { return m_pDialog->IsOutputFieldRecorded(); }
 int CMainInterfaceScreen::SelectionCount() const { return m_pDialog->GetSelectionList()->GetRowCount(); }
 CTarvoTaskEntry* CMainInterfaceScreen::SelectionEntry(int row) { return m_pDialog->GetSelectionList()->GetEntry(row); }
 void CMainInterfaceScreen::RemoveAllSelections() { m_pDialog->RemoveAllRows(); }
@@ -48,6 +50,7 @@ QStringList CMainInterfaceScreen::HighlightedTexts() const {
 }
 
 bool CMainInterfaceScreen::HasFocusedHighlighted() const { return m_pDialog->GetDirView()->GetFocusedHighlighted() >= 0; }
+void CMainInterfaceScreen::ClearHighlight() { m_pDialog->GetDirView()->clearSelection(); }
 
 bool CMainInterfaceScreen::HighlightItemByText(const QString& text) {
   CDirView* view = m_pDialog->GetDirView();

@@ -29,6 +29,8 @@ class CMainInterfaceScreen : public QObject, public CMainScreen {
   void SetInputField(const QString& text) override;
   void SetOriginalField(const QString& text) override;
   void SetOutputField(const QString& text) override;
+  void SetRecordedOutputField(const QString& text) override;
+  bool IsOutputFieldRecorded() const override;
   int SelectionCount() const override;
   CTarvoTaskEntry* SelectionEntry(int row) override;
   void RemoveAllSelections() override;
@@ -37,6 +39,7 @@ class CMainInterfaceScreen : public QObject, public CMainScreen {
   QStringList HighlightedPaths() const override;
   QStringList HighlightedTexts() const override;
   bool HasFocusedHighlighted() const override;
+  void ClearHighlight() override;
   bool HighlightItemByText(const QString& text) override;
   int MarkedCount() const override;
   bool HasOriginal() const override;

@@ -95,6 +95,8 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
   for (CDropField* field : {m_pInputField, m_pOriginalField, m_pOutputField}) {
     connect(field, &CDropField::rowDropped, this, [this, field](int index) { OnDrop(field, index); });
   }
+  // Whatever the user types into the Output field is the user's name.
+  connect(m_pOutputField, &QLineEdit::textEdited, this, [this] { m_bOutputRecorded = false; });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now != nullptr && now != this && isAncestorOf(now)) m_pLastFocus = now;
   });
@@ -258,7 +260,7 @@ void CMainInterfaceDialog::FillFromMarks() {
     if (entry.CompleteTargetOutput()) {
       m_pInputField->setText(path);
       m_pOriginalField->setText(Native(entry.GetReferenceFile()));
-      SetOutputField(Native(entry.GetOutputFile()));
+      SetRecordedOutputField(Native(entry.GetOutputFile()));
     } else {
       ShowDeltaFormatError(path);
     }
@@ -320,7 +322,15 @@ void CMainInterfaceDialog::AddFilesForProcessing() {
 }
 
 void CMainInterfaceDialog::SetOutputField(const QString& text) {
-  if (!m_bMultiple) m_pOutputField->setText(text);
+  if (m_bMultiple) return;
+  m_pOutputField->setText(text);
+  m_bOutputRecorded = false;
+}
+
+void CMainInterfaceDialog::SetRecordedOutputField(const QString& text) {
+  if (m_bMultiple) return;
+  m_pOutputField->setText(text);
+  m_bOutputRecorded = true;
 }
 
 void CMainInterfaceDialog::SetSingleFileMode() {

@@ -25,12 +25,17 @@ class CMainScreen {
   virtual void SetMultipleFilesMode() = 0;
 
   // The three fields. SetOutputField has an effect only in Single File mode.
+  // The Output field also knows where its name came from: taken from a
+  // difference file (SetRecordedOutputField) until the user edits it, or
+  // the user's (SetOutputField, typing, dropping a file on it).
   virtual QString InputField() const = 0;
   virtual QString OriginalField() const = 0;
   virtual QString OutputField() const = 0;
   virtual void SetInputField(const QString& text) = 0;
   virtual void SetOriginalField(const QString& text) = 0;
   virtual void SetOutputField(const QString& text) = 0;
+  virtual void SetRecordedOutputField(const QString& text) = 0;
+  virtual bool IsOutputFieldRecorded() const = 0;
 
   // The selection list; each row owns its entry.
   virtual int SelectionCount() const = 0;
@@ -43,6 +48,7 @@ class CMainScreen {
   virtual QStringList HighlightedPaths() const = 0;  // full paths, in list order
   virtual QStringList HighlightedTexts() const = 0;  // displayed names, in list order
   virtual bool HasFocusedHighlighted() const = 0;
+  virtual void ClearHighlight() = 0;
   // Gives the item with exactly this text the highlighted and focused states.
   virtual bool HighlightItemByText(const QString& text) = 0;
   virtual int MarkedCount() const = 0;

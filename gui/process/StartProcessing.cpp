@@ -109,7 +109,11 @@ bool StartMultiple(CMainScreen& screen, CProcessView& view, CProcessHost& host, 
 }
 
 bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, int mode) {
-  const std::string output = Local(screen.OutputField());
+  const bool recorded = mode == CTarvoEngine::modeReconstruct && screen.IsOutputFieldRecorded();
+  std::string output = Local(screen.OutputField());
+  // A recorded name with a NUL in it would reach the entry cut short; with
+  // no name the core reads the whole one from the file, and refuses it.
+  if (recorded && output.find('\0') != std::string::npos) output.clear();
   const std::string input = Local(screen.InputField());
   std::string original = Local(screen.OriginalField());
   unsigned long targetSize = 0;
@@ -117,6 +121,8 @@ bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, in
   std::unique_ptr<CTarvo2Engine> engine = NewEngine(host, view);
   if (!engine) return false;
   CTarvoTaskEntry entry(original.c_str(), input.c_str(), output.c_str());
+  // A name taken from the difference file keeps the rule for such names.
+  entry.SetOutputRecorded(recorded);
   if (targetSize != 0) entry.SetOutputFileSize(static_cast<uint32_t>(targetSize));
   engine->GetEntryArrayPtr()->AddCopy(&entry);
   if (view.StartSession(engine.release(), mode) == 0) {

@@ -2,6 +2,7 @@
 // when, what the mode commands do, the status line and bar, the automatic
 // return, the command-line file, Reconstruct Now and exit.
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -19,6 +20,7 @@
 #include "ModalScript.h"
 #include "ProcessView.h"
 #include "ProgressViewDialog.h"
+#include "RecordedNames.h"
 #include "Tarvo2App.h"
 #include "Tarvo2Engine.h"
 
@@ -338,6 +340,87 @@ class MainFrameTest : public QObject {
     QCOMPARE(m_Frame->CurrentScreen(), 1);
     QVERIFY(WaitFor([this] { return m_View->SessionCount() == 0; }));
     QCOMPARE(testsupport::ReadFile(job.modified), modified);
+  }
+
+  // A difference file's recorded modified name, reconstructed from the
+  // command line (named relative to the folder the program was started in,
+  // which the browser leaves later) or from the Single File fields as the
+  // Main Interface fills them from a chosen difference file.
+  void recordedName_data() {
+    QTest::addColumn<bool>("commandLine");
+    QTest::addColumn<int>("name");
+    QTest::addColumn<bool>("yes");
+    const auto& names = recordedtest::RecordedNames();
+    for (const bool commandLine : {true, false}) {
+      for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+        const QString row = QStringLiteral("%1, %2").arg(commandLine ? "command line" : "fields", names[i].what);
+        QTest::newRow(qPrintable(row)) << commandLine << i << false;
+        // Yes through a link would write where the link leads: not offered here.
+        if (names[i].fate == recordedtest::Fate::Taken && std::string(names[i].what) != "link to a file elsewhere") {
+          QTest::newRow(qPrintable(row + QStringLiteral(", Yes"))) << commandLine << i << true;
+        }
+      }
+    }
+  }
+  void recordedName() {
+    QFETCH(bool, commandLine);
+    QFETCH(int, name);
+    QFETCH(bool, yes);
+    using recordedtest::Fate;
+    const recordedtest::RecordedName& recorded = recordedtest::RecordedNames()[static_cast<std::size_t>(name)];
+    testsupport::Sandbox box;
+    const recordedtest::Scene scene(box.Root(), recorded);
+    FakeMainScreen& s = *m_Screen;
+    if (commandLine) {
+      const recordedtest::WorkingFolder started(scene.Folder());
+      m_Frame->SetCommandLineFile(QStringLiteral("evil.mvr"));
+    } else {
+      CTarvoTaskEntry chosen(nullptr, scene.Delta().c_str(), nullptr);
+      QVERIFY(chosen.CompleteTargetOutput());
+      s.construct = false;
+      s.input = QString::fromStdString(scene.Delta());
+      s.originalField = QFile::decodeName(QByteArray::fromStdString(chosen.GetReferenceFile()));
+      s.SetRecordedOutputField(QFile::decodeName(QByteArray::fromStdString(chosen.GetOutputFile())));
+    }
+    const recordedtest::WorkingFolder browsed(scene.Path("cwd"));
+    SeenMessage seen;
+    ModalScript script({Answer(yes ? QMessageBox::Yes : QMessageBox::No, &seen)});
+    if (commandLine) {
+      m_Frame->OnStatusTimer();
+    } else {
+      QVERIFY(m_Frame->SendCommand(cmd::kStartProcessing));
+    }
+    QVERIFY(WaitFor([&] { return m_View->SessionCount() == 0 && (recorded.fate == Fate::Created || script.Finished()); }));
+
+    switch (recorded.fate) {
+      case Fate::Created:
+        QCOMPARE(seen.count, 0);
+        QVERIFY(scene.CreatedHoldsTheModifiedFile());
+        break;
+      case Fate::Refused:  // not asked about; the core's refusal is reported as any failed job
+        QCOMPARE(seen.count, 1);
+        QVERIFY2(seen.text.startsWith(QStringLiteral("Error in ")), qPrintable(seen.text));
+        QVERIFY(seen.text.endsWith(QStringLiteral(":\n\nCannot create the new modified file")));
+        break;
+      case Fate::Taken:
+        QCOMPARE(seen.count, 1);
+        QCOMPARE(seen.text, QStringLiteral("Choosing an already existing file\nas an output file will overwrite it.\n\n"
+                                           "Do you want to proceed with the file\n\n%1 ?")
+                                .arg(QString::fromStdString(scene.TakenPath())));
+        break;
+    }
+    if (recorded.fate == Fate::Taken && yes) {
+      const std::string taken = scene.TakenPath();
+      QCOMPARE(scene.Changes(), std::vector<std::string>{"~ d/" + taken.substr(taken.rfind('/') + 1)});
+      QCOMPARE(testsupport::ReadFile(taken), recordedtest::kModified);
+    } else {
+      QCOMPARE(scene.Changes(), scene.ExpectedChanges());
+    }
+    // No: nothing started, and the fields are as they were.
+    if (recorded.fate == Fate::Taken && !yes) {
+      QCOMPARE(m_Frame->CurrentScreen(), 0);
+      QCOMPARE(s.construct, commandLine);
+    }
   }
 
   // Only the names before the first one that has gone are highlighted again;

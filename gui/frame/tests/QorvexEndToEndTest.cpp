@@ -20,6 +20,7 @@
 #include "ModalScript.h"
 #include "ProcessView.h"
 #include "ProgressViewDialog.h"
+#include "RecordedNames.h"
 #include "Tarvo2App.h"
 
 using namespace qorvex;
@@ -56,13 +57,7 @@ class QorvexEndToEndTest : public QObject {
  private slots:
   void init() {
     m_Files = std::make_unique<enginetest::JobFiles>();
-    m_Dir = Q(m_Files->box.Root());
-    const QString start = m_Dir;
-    QVERIFY(m_pApp->InitInstance(
-        [start](CMainFrame* frame, QWidget* parent) { return CreateMainInterface(frame, parent, start); },
-        {QStringLiteral("Qorvex")}));
-    QVERIFY(WaitFor([this] { return m_pApp->IsFrameShown(); }));
-    QVERIFY(Frame()->ScreensExist());
+    Start(Q(m_Files->box.Root()));
   }
   void cleanup() {
     delete m_pApp->GetMainFrame();
@@ -210,6 +205,50 @@ class QorvexEndToEndTest : public QObject {
     QCOMPARE(Q(Dialog()->GetSelectionList()->GetEntry(0)->GetExistingFile()), Q(job.modified));
   }
 
+  // One highlighted difference file whose recorded modified name is any of
+  // the names a stranger might record; the folder's first file, highlighted
+  // by the reload, is another difference file that is not to be touched.
+  void reconstructNowOfARecordedName_data() {
+    QTest::addColumn<int>("name");
+    const auto& names = recordedtest::RecordedNames();
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) QTest::newRow(names[i].what) << i;
+  }
+  void reconstructNowOfARecordedName() {
+    QFETCH(int, name);
+    using recordedtest::Fate;
+    const recordedtest::RecordedName& recorded = recordedtest::RecordedNames()[static_cast<std::size_t>(name)];
+    delete m_pApp->GetMainFrame();
+    const recordedtest::Scene scene(m_Files->box.Root(), recorded);
+    Start(Q(scene.Folder()));
+    ShowFolder();
+    CDirView* view = Dialog()->GetDirView();
+    view->clearSelection();
+    view->topLevelItem(view->IndexOf(Q(scene.Delta())))->setSelected(true);
+    SeenMessage seen;
+    ModalScript script({Answer(QMessageBox::No, &seen)});
+    QVERIFY(Frame()->SendCommand(cmd::kReconstructNow));
+    QVERIFY(WaitFor([&] { return Frame()->NoSessionsLeft() && (recorded.fate == Fate::Created || script.Finished()); }));
+
+    switch (recorded.fate) {
+      case Fate::Created:
+        QCOMPARE(seen.count, 0);
+        QVERIFY(scene.CreatedHoldsTheModifiedFile());
+        break;
+      case Fate::Refused:
+        QCOMPARE(seen.count, 1);
+        QVERIFY2(seen.text.startsWith(QStringLiteral("Error in ")), qPrintable(seen.text));
+        QVERIFY(seen.text.endsWith(QStringLiteral(":\n\nCannot create the new modified file")));
+        break;
+      case Fate::Taken:  // asked once, naming only that file; No starts nothing and leaves it queued
+        QCOMPARE(seen.count, 1);
+        QCOMPARE(seen.text, QStringLiteral("These files already exist and will be overwritten:\n\n") +
+                                Q(scene.TakenPath()) + QStringLiteral("\n\nDo you want to proceed?"));
+        QCOMPARE(Dialog()->GetSelectionList()->GetRowCount(), 1);
+        break;
+    }
+    QCOMPARE(scene.Changes(), scene.ExpectedChanges());
+  }
+
   void exitDuringASession() {
     const std::string dir = m_Files->box.Root();
     MakeBigPair(dir + "/x.orig", dir + "/x.mod", 61);
@@ -229,12 +268,23 @@ class QorvexEndToEndTest : public QObject {
   }
 
  private:
+  // A new frame whose browser opens at `folder`; the file list follows at the
+  // first tick.
+  void Start(const QString& folder) {
+    m_Dir = folder;
+    QVERIFY(m_pApp->InitInstance(
+        [folder](CMainFrame* frame, QWidget* parent) { return CreateMainInterface(frame, parent, folder); },
+        {QStringLiteral("Qorvex")}));
+    QVERIFY(WaitFor([this] { return m_pApp->IsFrameShown(); }));
+    QVERIFY(Frame()->ScreensExist());
+  }
+
   CMainFrame* Frame() const { return m_pApp->GetMainFrame(); }
   CMainInterfaceDialog* Dialog() const {
     return static_cast<CMainInterfaceScreen*>(Frame()->GetMainScreen())->Dialog();
   }
 
-  // The tree opens at the sandbox; the file list follows at the next tick.
+  // The tree opens at the folder given to Start; the file list follows at the next tick.
   void ShowFolder() {
     QVERIFY(WaitFor([this] {
       const CShellFolder* folder = Dialog()->GetDirView()->GetCurrentFolder();

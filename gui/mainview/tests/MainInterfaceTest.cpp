@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
+#include "CraftedDelta.h"
 #include "MainInterfaceDialog.h"
 #include "ModalScript.h"
 #include "TarvoCore.h"
@@ -59,6 +61,7 @@ class MainInterfaceTest : public QObject {
   void selectionListShowsFileNames();
   void addFilesConstruct();
   void addFilesReconstruct();
+  void recordedOutputsShowWhereTheyGo();
   void rowIcons();
   void labelEditing_data();
   void labelEditing();
@@ -337,6 +340,45 @@ void MainInterfaceTest::addFilesReconstruct() {
   QCOMPARE(list->GetRowCount(), 2);
   QCOMPARE(QString::fromStdString(list->GetEntry(1)->GetReferenceFile()), Path(QStringLiteral("other.bin")));
   QCOMPARE(QString::fromStdString(list->GetEntry(1)->GetOutputFile()), Path(QStringLiteral("a.exe")));
+}
+
+// A recorded modified name is shown where the core will create it, beside
+// the difference file, and stays a recorded one until the user gives a name.
+void MainInterfaceTest::recordedOutputsShowWhereTheyGo() {
+  testsupport::Crafted crafted = testsupport::For({'o'}, {'m'}, {1, 1, 'm'});
+  crafted.originalName = "D:\\src\\orig.bin";
+  crafted.modifiedName = "C:\\Users\\Ann\\new.bin";
+  testsupport::WriteFile(QFile::encodeName(Path(QStringLiteral("win.mvr"))).toStdString(), testsupport::Build(crafted));
+  Open();
+  m_pScreen->SetConstructMode(false);
+  CDropField* output = m_pScreen->GetOutputField();
+  m_pScreen->MarkHighlighted(Row(QStringLiteral("win.mvr")));
+  QCOMPARE(output->text(), Path(QStringLiteral("new.bin")));
+  QCOMPARE(m_pScreen->GetOriginalField()->text(), Path(QStringLiteral("orig.bin")));
+  QVERIFY(m_pScreen->IsOutputFieldRecorded());
+  // Typed into, dropped on, set by a command: the user's name.
+  const std::function<void()> userNames[] = {
+      [output] { QTest::keyClick(output, Qt::Key_X); },
+      [this] { emit m_pScreen->GetOutputField()->rowDropped(Row(QStringLiteral("b.exe"))); },
+      [this] { m_pScreen->SetOutputField(QStringLiteral("typed")); },
+  };
+  for (const auto& name : userNames) {
+    m_pScreen->MarkHighlighted(Row(QStringLiteral("win.mvr")));
+    QVERIFY(m_pScreen->IsOutputFieldRecorded());
+    name();
+    QVERIFY(!m_pScreen->IsOutputFieldRecorded());
+  }
+
+  // A row of the selection list shows the same name, and an edit makes it the user's.
+  m_pScreen->SetMultipleFilesMode();
+  CSelectionList* list = m_pScreen->GetSelectionList();
+  m_pScreen->MarkHighlighted(Row(QStringLiteral("win.mvr")));
+  m_pScreen->AddFilesForProcessing();
+  QCOMPARE(list->GetRowCount(), 1);
+  QCOMPARE(list->topLevelItem(0)->text(0), Path(QStringLiteral("new.bin")));
+  QVERIFY(list->GetEntry(0)->IsOutputRecorded());
+  QVERIFY(list->EndLabelEdit(0, Path(QStringLiteral("mine.bin"))));
+  QVERIFY(!list->GetEntry(0)->IsOutputRecorded());
 }
 
 void MainInterfaceTest::rowIcons() {

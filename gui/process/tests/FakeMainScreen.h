@@ -18,10 +18,12 @@ class FakeMainScreen : public QWidget, public CMainScreen {
 
   QWidget* Widget() override { return this; }
   bool IsConstructMode() const override { return construct; }
+  // As the real view, the reload highlights the first item.
   void SetConstructFlag(bool c) override {
     construct = c;
     marked = 0;
     original = false;
+    rehighlighted = items.isEmpty() ? QStringList() : QStringList{items.front()};
     ++constructFlagSets;
   }
   bool IsMultiple() const override { return multiple; }
@@ -33,8 +35,16 @@ class FakeMainScreen : public QWidget, public CMainScreen {
   void SetInputField(const QString& t) override { input = t; }
   void SetOriginalField(const QString& t) override { originalField = t; }
   void SetOutputField(const QString& t) override {
-    if (!multiple) output = t;
+    if (multiple) return;
+    output = t;
+    outputRecorded = false;
   }
+  void SetRecordedOutputField(const QString& t) override {
+    if (multiple) return;
+    output = t;
+    outputRecorded = true;
+  }
+  bool IsOutputFieldRecorded() const override { return outputRecorded; }
   int SelectionCount() const override { return static_cast<int>(entries.size()); }
   CTarvoTaskEntry* SelectionEntry(int row) override {
     return row >= 0 && row < SelectionCount() ? entries[static_cast<std::size_t>(row)].get() : nullptr;
@@ -45,6 +55,7 @@ class FakeMainScreen : public QWidget, public CMainScreen {
   QStringList HighlightedPaths() const override { return highlightedPaths; }
   QStringList HighlightedTexts() const override { return highlightedTexts; }
   bool HasFocusedHighlighted() const override { return focusedHighlighted; }
+  void ClearHighlight() override { rehighlighted.clear(); }
   bool HighlightItemByText(const QString& text) override {
     if (!items.contains(text)) return false;
     rehighlighted << text;
@@ -87,6 +98,7 @@ class FakeMainScreen : public QWidget, public CMainScreen {
   bool construct = true;
   bool multiple = false;
   QString input, originalField, output;
+  bool outputRecorded = false;
   std::vector<std::unique_ptr<CTarvoTaskEntry>> entries;
   bool dirFocused = false;
   QStringList items;  // the directory view's names

@@ -1,10 +1,12 @@
 // The status list and the GUI's engine hooks, played event by event on
 // real rows, then whole sessions started the way Start Processing does.
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
+#include "CraftedDelta.h"
 #include "FakeHost.h"
 #include "FakeMainScreen.h"
 #include "JobFiles.h"
@@ -340,6 +342,40 @@ class ProcessViewTest : public QObject {
     QCOMPARE(screen.SelectionCount(), 2);
     QCOMPARE(m_View->SessionCount(), 0);
     QVERIFY(!testsupport::Exists(found.rebuilt));
+  }
+
+  // The finder is asked for the base name the core looks for beside the
+  // difference file, however the original was recorded.
+  void finderLooksForTheRecordedBaseName_data() {
+    QTest::addColumn<QString>("recorded");  // "@" stands for the sandbox
+    QTest::newRow("full path that has gone") << "@/lost.orig";
+    QTest::newRow("Windows name") << "D:\\work\\lost.orig";
+    QTest::newRow("folder that is not there") << "@/gone/lost.orig";
+  }
+  void finderLooksForTheRecordedBaseName() {
+    QFETCH(QString, recorded);
+    testsupport::Sandbox box;
+    testsupport::Crafted crafted = testsupport::For({'o'}, {'m'}, {1, 1, 'm'});
+    crafted.originalName = recorded.replace(QLatin1Char('@'), QString::fromStdString(box.Root())).toStdString();
+    crafted.modifiedName = "new.bin";
+    const std::string delta = box.Path("lost.mvr");
+    testsupport::WriteFile(delta, testsupport::Build(crafted));
+    FakeHost host;
+    FakeMainScreen screen;
+    screen.multiple = true;
+    screen.construct = false;
+    CTarvoTaskEntry entry(nullptr, delta.c_str(), nullptr);
+    QVERIFY(entry.CompleteTargetOutput());
+    screen.AddSelection(entry);
+    QString pattern;
+    ModalScript script({{[](QWidget* w) { return w->windowTitle() == QLatin1String("Search for the Original File"); },
+                         [&pattern](QWidget* w) {
+                           pattern = w->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text();
+                           qobject_cast<QDialog*>(w)->reject();
+                         }}});
+    QVERIFY(!StartProcessingSession(screen, *m_View, host));
+    QVERIFY(script.Finished());
+    QCOMPARE(pattern, QStringLiteral("lost.orig"));
   }
 
   // Cancel at the first progress report: no partial output, and the output
