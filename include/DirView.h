@@ -4,6 +4,7 @@
 // a change of folder.
 #pragma once
 
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QTreeWidget>
@@ -99,7 +100,8 @@ class CDirView : public QTreeWidget {
   bool m_bMarkedInFront = false;
   int m_nSortDirection = 1;
   QString m_strOriginal;
-  QStringList m_Marks;
+  QStringList m_Marks;   // in marking order
+  QSet<QString> m_MarkSet;  // the same, to be looked up while sorting
   std::unique_ptr<CShellFolder> m_pCurrentFolder;
   bool m_bConstruct = true;
   bool m_bDragAllowed = false;

@@ -24,6 +24,11 @@ class CDirViewFile {
   const QString& GetFullPath() const { return m_strFullPath; }
   bool Exists() const { return m_bExists; }
   const QDateTime& GetLastWriteTime() const { return m_LastWriteTime; }
+  // The same in whole seconds since the epoch (0 when the file could not be
+  // looked at): what the list sorts by.
+  qint64 GetLastWriteSeconds() const { return m_nLastWriteSeconds; }
+  // The ".mvr" files: what may be marked in Reconstruct mode, and only then.
+  bool IsDeltaFile() const { return m_bDeltaFile; }
   // The low 32 bits of the size, as the list shows it.
   std::uint32_t GetSize() const { return m_dwSize; }
 
@@ -34,5 +39,7 @@ class CDirViewFile {
   QString m_strFullPath;
   bool m_bExists = false;
   QDateTime m_LastWriteTime;
+  qint64 m_nLastWriteSeconds = 0;
+  bool m_bDeltaFile = false;
   std::uint32_t m_dwSize = 0;
 };

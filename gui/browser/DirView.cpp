@@ -103,6 +103,7 @@ CDirView::~CDirView() = default;
 bool CDirView::Initialize() {
   m_strOriginal.clear();
   m_Marks.clear();
+  m_MarkSet.clear();
   setColumnCount(5);
   auto* head = new QTreeWidgetItem();
   head->setText(kColName, QStringLiteral("Name"));
@@ -131,7 +132,7 @@ bool CDirView::IsMarkable(const QString& fullPath) const { return IsDeltaFileNam
 
 QString CDirView::MarkText(const QString& fullPath) const {
   if (!m_strOriginal.isEmpty() && fullPath == m_strOriginal) return QStringLiteral("ORG");
-  if (m_Marks.contains(fullPath)) return m_bConstruct ? QStringLiteral("Mod") : QStringLiteral("Dif");
+  if (m_MarkSet.contains(fullPath)) return m_bConstruct ? QStringLiteral("Mod") : QStringLiteral("Dif");
   return IsMarkable(fullPath) ? QStringLiteral("+") : QString();
 }
 
@@ -264,20 +265,22 @@ int CDirView::CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* 
     const QString& pb = fb->GetFullPath();
     if (!m_strOriginal.isEmpty() && pa == m_strOriginal) return -1;
     if (!m_strOriginal.isEmpty() && pb == m_strOriginal) return 1;
-    const bool ma = m_Marks.contains(pa);
-    const bool mb = m_Marks.contains(pb);
+    const bool ma = m_MarkSet.contains(pa);
+    const bool mb = m_MarkSet.contains(pb);
     if (ma != mb) return ma ? -1 : 1;
-    const bool ka = IsMarkable(pa);
-    const bool kb = IsMarkable(pb);
+    const bool ka = fa->IsDeltaFile() != m_bConstruct;
+    const bool kb = fb->IsDeltaFile() != m_bConstruct;
     if (ka != kb) return ka ? -1 : 1;
   }
+  // The record's own numbers, not the shown texts: a file that cannot be
+  // looked at has size 0 and time 0.
   if (m_nSortKey == kColSize) {
-    const qint64 sa = a->text(kColSize).toLongLong();
-    const qint64 sb = b->text(kColSize).toLongLong();
+    const qint64 sa = fa->GetSize();
+    const qint64 sb = fb->GetSize();
     if (sa != sb) return SignOf(sa - sb) * m_nSortDirection;
   } else if (m_nSortKey == kColDate) {
-    const qint64 ta = fa->GetLastWriteTime().toSecsSinceEpoch();
-    const qint64 tb = fb->GetLastWriteTime().toSecsSinceEpoch();
+    const qint64 ta = fa->GetLastWriteSeconds();
+    const qint64 tb = fb->GetLastWriteSeconds();
     if (ta != tb) return SignOf(ta - tb) * m_nSortDirection;
   }
   const int column = m_nSortKey == kColType ? kColType : kColName;
@@ -291,10 +294,12 @@ void CDirView::ToggleMark(int index) {
   // (a difference file of a difference file, a text file to rebuild from).
   if (!IsMarkable(path)) return;
   if (!m_strOriginal.isEmpty() && path == m_strOriginal) ClearOriginal(true);
-  if (!m_Marks.contains(path)) {
+  if (!m_MarkSet.contains(path)) {
     m_Marks.append(path);
+    m_MarkSet.insert(path);
   } else {
     m_Marks.removeAll(path);
+    m_MarkSet.remove(path);
   }
   SetMarkText(index);
   emit marksChanged();
@@ -304,6 +309,7 @@ void CDirView::SetOriginal(int index) {
   if (topLevelItem(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
   const QString path = GetFullPath(index);
   m_Marks.removeAll(path);
+  m_MarkSet.remove(path);
   if (path != m_strOriginal) {
     ClearOriginal(true);
     m_strOriginal = path;
@@ -317,6 +323,7 @@ void CDirView::SetOriginal(int index) {
 void CDirView::ClearMarks(bool bUpdateTexts) {
   const QStringList marks = m_Marks;
   m_Marks.clear();
+  m_MarkSet.clear();
   if (!marks.isEmpty()) emit marksChanged();
   if (!bUpdateTexts) return;
   for (const QString& path : marks) {
