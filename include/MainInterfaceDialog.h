@@ -10,12 +10,12 @@
 
 #include "DirView.h"
 #include "DropField.h"
-#include "MainInterfaceCommands.h"
 #include "SelectionList.h"
 #include "SplitterBar.h"
 #include "SystemView.h"
 
 class QLabel;
+class QMenu;
 
 class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   Q_OBJECT
@@ -32,7 +32,9 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   // tree at the user's home folder. On failure the message is shown and
   // false returned: the program then closes.
   bool Initialize(const QString& startFolder = QString());
-  void SetCommandTarget(IQorvexCommandTarget* pTarget) { m_pCommandTarget = pTarget; }
+  // The menus a right click on the file list or on a folder opens; they
+  // belong to the main window, which runs and enables their commands.
+  void SetContextMenus(QMenu* pDirViewMenu, QMenu* pTreeMenu);
 
   // Commands of the main window, as the menu gives them. Index -1: the
   // highlighted files (mark), the focused highlighted file (original).
@@ -57,12 +59,10 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   // Empties the selection list, showing a failure; false if there was one.
   bool RemoveAllRows();
 
-  // Enabling and running of the commands that concern only this screen
-  // (Select, Select Original, Add Files, the clear and reverse commands,
-  // Open/Collapse). The main window adds its own conditions, such as the
-  // screen being shown.
-  bool IsCommandEnabled(int nId, QString* pText) const;
-  bool OnCommand(int nId);
+  // Reverse Selection: every markable file of the list but the original.
+  void ReverseMarks();
+  // Open/Collapse of the tree's menu: the selected folder.
+  void ToggleTreeSelection();
 
   // Whether the part holds the keyboard focus of this screen. The menu bar,
   // an open menu or another window do not count: they have the focus only
@@ -101,8 +101,6 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   void OnDirViewMenu(const QPoint& pos);
   void OnTreeMenu(const QPoint& globalPos);
   void OnDrop(CDropField* pField, int index);
-  bool CommandEnabled(int nId, QString* pText) const;
-  void RunCommand(int nId);
   void ShowDeltaFormatError(const QString& path);
 
   CSystemView* m_pSystemView;
@@ -118,7 +116,8 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   CDropField* m_pOutputField;
   CSplitterBar* m_pTreeSplitter = nullptr;
   CSplitterBar* m_pListSplitter = nullptr;
-  IQorvexCommandTarget* m_pCommandTarget = nullptr;
+  QMenu* m_pDirViewMenu = nullptr;
+  QMenu* m_pTreeMenu = nullptr;
 
   bool m_bMultiple = false;
   bool m_bOutputRecorded = false;  // the Output field holds a name from a difference file

@@ -26,6 +26,7 @@
 
 #include "AboutDialog.h"
 #include "CommandIds.h"
+#include "QorvexActions.h"
 #include "HelpWindow.h"
 #include "InterfaceException.h"
 #include "MainScreen.h"
@@ -78,6 +79,7 @@ CMainFrame::CMainFrame(ScreenFactory makeMainScreen) : m_MakeMainScreen(std::mov
   m_pClient = new QWidget(this);
   m_pClient->installEventFilter(this);
   setCentralWidget(m_pClient);
+  m_pActions = new CQorvexActions(this);
   BuildMenus();
   // The smallest useful size: half the screen's width by two fifths of its height.
   if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -109,116 +111,74 @@ bool CMainFrame::Create() {
 
 // ---------------------------------------------------------------- menus
 
-QAction* CMainFrame::AddCommand(unsigned id, const QString& text, QMenu* menu) {
-  auto* action = new QAction(text, this);
-  action->setData(id);
-  action->setStatusTip(PromptStatusText(id));
-  const QString tip = PromptTooltip(id);
-  if (!tip.isEmpty()) action->setToolTip(tip);
-  action->setWhatsThis(PromptStatusText(id));
-  connect(action, &QAction::triggered, this, [this, id] { DoCommand(id); });
-  if (menu != nullptr) menu->addAction(action);
-  addAction(action);  // its keys work wherever the focus is inside the window
-  m_Commands[id] = action;
-  return action;
-}
-
 void CMainFrame::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommand(cmd::kStartProcessing, QStringLiteral("Start &Processing"), file);
-  AddCommand(cmd::kCancelProcessing, QStringLiteral("&Cancel Processing..."), file);
-  file->addSeparator();
-  AddCommand(cmd::kExit, LoadString(ids::kExitIdle), file);
-
-  QMenu* select = menuBar()->addMenu(QStringLiteral("&Selection"));
-  AddCommand(cmd::kSelect, QStringLiteral("&Select\tSpace"), select);
-  AddCommand(cmd::kSelectOriginal, QStringLiteral("Select &Original\tShift+Space/Ctrl+O"), select);
-  select->addSeparator();
-  AddCommand(cmd::kReverseSelection, QStringLiteral("Re&verse Selection"), select);
-  AddCommand(cmd::kClearSelection, QStringLiteral("C&lear Selection"), select);
-  AddCommand(cmd::kClearOriginal, QStringLiteral("Cl&ear Original Selection"), select);
-  AddCommand(cmd::kClearAll, QStringLiteral("Clear &All Selections\tF8"), select)->setShortcut(Qt::Key_F8);
-  select->addSeparator();
-  AddCommand(cmd::kAddFiles, QStringLiteral("Add Files For &Processing\tEnter"), select);
-
-  m_pViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-  AddCommand(cmd::kToggleStatusBar, QStringLiteral("Status &Bar"), m_pViewMenu)->setCheckable(true);
-  QMenu* screens = m_pViewMenu->addMenu(QStringLiteral("S&creen"));
-  auto* screenGroup = new QActionGroup(this);
-  screenGroup->addAction(AddCommand(cmd::kScreenMain, QStringLiteral("&Main Interface"), screens));
-  screenGroup->addAction(AddCommand(cmd::kScreenStatus, QStringLiteral("File &Processing Status"), screens));
-  m_pViewMenu->addSeparator();
-  m_pSortMenu = m_pViewMenu->addMenu(QStringLiteral("&Sort Files"));
-  AddCommand(cmd::kSortByName, QStringLiteral("By &Name"), m_pSortMenu);
-  AddCommand(cmd::kSortBySize, QStringLiteral("By &Size"), m_pSortMenu);
-  AddCommand(cmd::kSortByType, QStringLiteral("By &Type"), m_pSortMenu);
-  AddCommand(cmd::kSortByDate, QStringLiteral("By &Date"), m_pSortMenu);
-  m_pSortMenu->addSeparator();
-  AddCommand(cmd::kMarkedInFront, QStringLiteral("&Marked Files in Front"), m_pSortMenu);
-  AddCommand(cmd::kSortOrder, QStringLiteral("S&ort Order Change"), m_pSortMenu);
-  m_pViewMenu->addSeparator();
-  AddCommand(cmd::kRefresh, QStringLiteral("&Refresh\tF5"), m_pViewMenu)->setShortcut(Qt::Key_F5);
-
-  QMenu* mode = menuBar()->addMenu(QStringLiteral("&Mode"));
-  AddCommand(cmd::kConstruct, QStringLiteral("&Construct"), mode);
-  AddCommand(cmd::kReconstruct, QStringLiteral("&Reconstruct"), mode);
-  mode->addSeparator();
-  AddCommand(cmd::kSingleFile, QStringLiteral("&Single File"), mode);
-  AddCommand(cmd::kMultipleFiles, QStringLiteral("&Multiple Files"), mode);
-
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  AddCommand(cmd::kHelpTopics, QStringLiteral("Help &Topics\tCtrl+F1"), help);
-  AddCommand(cmd::kHelpOnHelp, QStringLiteral("&Help on Help"), help);
-  AddCommand(cmd::kContextHelp, QStringLiteral("Conte&xt Help\tShift+F1"), help)->setShortcut(Qt::SHIFT | Qt::Key_F1);
-  help->addSeparator();
-  AddCommand(cmd::kAbout, QStringLiteral("&About Mendivar..."), help);
-
-  // Commands without a menu item of their own.
-  AddCommand(cmd::kHelp, QString(), nullptr)->setShortcut(Qt::Key_F1);
-  AddCommand(cmd::kDefaultHelp, QString(), nullptr);
-  AddCommand(cmd::kProperties, QStringLiteral("&Properties..."), nullptr);
-  AddCommand(cmd::kReconstructNow, QStringLiteral("&Reconstruct Now"), nullptr);
-  AddCommand(cmd::kTreeOpen, QStringLiteral("&Open"), nullptr);
-
-  for (const auto& [id, action] : m_Commands) {
-    if (id == cmd::kToggleStatusBar || id == cmd::kMarkedInFront) continue;
-    const bool radio = id == cmd::kScreenMain || id == cmd::kScreenStatus ||
-                       (id >= cmd::kSortByName && id <= cmd::kSortByDate) ||
-                       (id >= cmd::kConstruct && id <= cmd::kMultipleFiles);
-    action->setCheckable(radio);
-  }
-  m_Commands[cmd::kMarkedInFront]->setCheckable(true);
-  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+  for (QMenu* menu : m_pActions->FillMenuBar(menuBar())) {
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::OnMenuOpening);
   }
   // Sorting means nothing while the status screen is shown.
-  connect(m_pViewMenu, &QMenu::aboutToShow, this,
-          [this] { m_pSortMenu->menuAction()->setEnabled(m_nCurrentScreen != 1); });
+  connect(m_pActions->ViewMenu(), &QMenu::aboutToShow, this,
+          [this] { m_pActions->SortFilesMenu()->menuAction()->setEnabled(m_nCurrentScreen != 1); });
+  // The keys work wherever the focus is inside the window.
+  for (QAction* action : m_pActions->All()) addAction(action);
+
+  Bind(cmd::kStartProcessing, &CMainFrame::OnStartProcessing);
+  Bind(cmd::kCancelProcessing, &CMainFrame::OnCancelProcessing);
+  Bind(cmd::kExit, &CMainFrame::OnExit);
+  Bind(cmd::kSelect, &CMainFrame::OnSelect);
+  Bind(cmd::kSelectOriginal, &CMainFrame::OnSelectOriginal);
+  Bind(cmd::kReverseSelection, &CMainFrame::OnReverseSelection);
+  Bind(cmd::kClearSelection, &CMainFrame::OnClearSelection);
+  Bind(cmd::kClearOriginal, &CMainFrame::OnClearOriginal);
+  Bind(cmd::kClearAll, &CMainFrame::OnClearAll);
+  Bind(cmd::kAddFiles, &CMainFrame::OnAddFiles);
+  Bind(cmd::kToggleStatusBar, &CMainFrame::OnToggleStatusBar);
+  Bind(cmd::kScreenMain, &CMainFrame::OnScreenMain);
+  Bind(cmd::kScreenStatus, &CMainFrame::OnScreenStatus);
+  Bind(cmd::kSortByName, &CMainFrame::OnSortByName);
+  Bind(cmd::kSortBySize, &CMainFrame::OnSortBySize);
+  Bind(cmd::kSortByType, &CMainFrame::OnSortByType);
+  Bind(cmd::kSortByDate, &CMainFrame::OnSortByDate);
+  Bind(cmd::kMarkedInFront, &CMainFrame::OnMarkedInFront);
+  Bind(cmd::kSortOrder, &CMainFrame::OnSortOrder);
+  Bind(cmd::kRefresh, &CMainFrame::OnRefresh);
+  Bind(cmd::kConstruct, &CMainFrame::OnConstruct);
+  Bind(cmd::kReconstruct, &CMainFrame::OnReconstruct);
+  Bind(cmd::kSingleFile, &CMainFrame::OnSingleFile);
+  Bind(cmd::kMultipleFiles, &CMainFrame::OnMultipleFiles);
+  Bind(cmd::kHelpTopics, &CMainFrame::OnHelpTopics);
+  Bind(cmd::kDefaultHelp, &CMainFrame::OnHelpTopics);
+  Bind(cmd::kHelpOnHelp, &CMainFrame::OnHelpOnHelp);
+  Bind(cmd::kContextHelp, &CMainFrame::OnContextHelp);
+  Bind(cmd::kHelp, &CMainFrame::OnHelp);
+  Bind(cmd::kAbout, &CMainFrame::OnAbout);
+  Bind(cmd::kProperties, &CMainFrame::OnProperties);
+  Bind(cmd::kReconstructNow, &CMainFrame::OnReconstructNow);
+  Bind(cmd::kTreeOpen, &CMainFrame::OnTreeOpen);
+}
+
+void CMainFrame::Bind(unsigned id, void (CMainFrame::*slot)()) {
+  connect(m_pActions->Action(id), &QAction::triggered, this, [this, slot] { RunCommand(slot); });
+}
+
+void CMainFrame::RunCommand(void (CMainFrame::*slot)()) {
+  // A list error escaping a command is shown here, as the framework would.
+  try {
+    (this->*slot)();
+  } catch (const CInterfaceException& e) {
+    ReportInterfaceError(e, this);
+  }
+  UpdateCommands();
 }
 
 void CMainFrame::BuildToolBar() {
-  m_pToolBar = addToolBar(QStringLiteral("Toolbar"));
+  m_pToolBar = addToolBar(tr("Toolbar"));
   m_pToolBar->setObjectName(QStringLiteral("toolBar"));
   m_pToolBar->setMovable(false);
   m_pToolBar->setIconSize(QSize(24, 23));
-  const unsigned buttons[] = {cmd::kConstruct, cmd::kReconstruct, 0, cmd::kSelectOriginal, cmd::kSelect, 0,
-                              cmd::kAddFiles, cmd::kStartProcessing};
-  for (unsigned id : buttons) {
-    if (id == 0) {
-      m_pToolBar->addSeparator();
-      continue;
-    }
-    QAction* action = m_Commands.at(id);
-    action->setIcon(QIcon(QStringLiteral(":/Qorvex/toolbar/%1.png").arg(id)));
-    action->setIconVisibleInMenu(false);
-    m_pToolBar->addAction(action);
-  }
+  m_pActions->FillToolBar(m_pToolBar);
 }
 
-QAction* CMainFrame::Command(unsigned id) const {
-  const auto it = m_Commands.find(id);
-  return it == m_Commands.end() ? nullptr : it->second;
-}
+QAction* CMainFrame::Command(unsigned id) const { return m_pActions->Action(id); }
 
 // ---------------------------------------------------------------- screens
 
@@ -251,6 +211,11 @@ bool CMainFrame::CreateScreens() {
   m_pMainWidget = main->Widget();
   connect(GetProcessView(), &CProcessView::statusTimerPosted, this, &CMainFrame::OnStatusTimer,
           Qt::QueuedConnection);
+  // Cancel Processing and the Exit text follow the sessions as they come and go.
+  QAbstractItemModel* sessions = GetProcessView()->model();
+  connect(sessions, &QAbstractItemModel::rowsInserted, this, &CMainFrame::UpdateCommands);
+  connect(sessions, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateCommands);
+  connect(GetProcessView()->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::UpdateCommands);
   PlaceScreens();
   m_pMainWidget->show();
   status->show();
@@ -342,7 +307,6 @@ void CMainFrame::OnStatusTimer() {
     m_pMainScreen->PeriodicUpdate();
   }
   if (m_nCurrentScreen == 1 && m_pProgressDialog != nullptr) m_pProgressDialog->PeriodicUpdate();
-  UpdateCommands();
   CProcessView* view = GetProcessView();
   if (view == nullptr) return;
 
@@ -441,8 +405,8 @@ void CMainFrame::HandleCommandLineFile() {
     if (!AskYes(this, Overwrite(target))) return;
   }
   if (!ScreensExist()) return;
-  DoCommand(cmd::kSingleFile);
-  DoCommand(cmd::kReconstruct);
+  OnSingleFile();
+  OnReconstruct();
   m_pMainScreen->SetInputField(m_strCommandLineFile);
   m_pMainScreen->SetOriginalField(Native(job.GetReferenceFile()));
   // Accepted, the name is the user's; otherwise it stays recorded.
@@ -456,127 +420,118 @@ void CMainFrame::HandleCommandLineFile() {
 
 // ---------------------------------------------------------------- commands
 
-void CMainFrame::UpdateCommands() {
+CCommandState CMainFrame::CommandState() const {
+  CCommandState state;
   CMainScreen* main = m_pMainScreen != nullptr && m_pMainWidget != nullptr ? m_pMainScreen : nullptr;
-  const bool both = ScreensExist();
-  const bool mainShown = main != nullptr && m_nCurrentScreen == 0;
-  const CProcessView* view = GetProcessView();
-  const bool rows = view != nullptr && view->SessionCount() > 0;
-  const bool multiple = main != nullptr && main->IsMultiple();
-  const bool construct = main == nullptr || main->IsConstructMode();
-  const bool singleFieldsFull = main != nullptr && !main->InputField().isEmpty() &&
-                                !main->OriginalField().isEmpty() && !main->OutputField().isEmpty();
-  const bool anyField = main != nullptr && (!main->InputField().isEmpty() || !main->OriginalField().isEmpty() ||
-                                            !main->OutputField().isEmpty());
-  const int marked = main != nullptr ? main->MarkedCount() : 0;
-  const bool original = main != nullptr && main->HasOriginal();
-  const bool dirFocused = main != nullptr && main->IsDirViewFocused();
-  const QStringList highlighted = main != nullptr ? main->HighlightedPaths() : QStringList();
-
-  auto set = [this](unsigned id, bool enabled) { m_Commands.at(id)->setEnabled(enabled); };
-  auto check = [this](unsigned id, bool checked) { m_Commands.at(id)->setChecked(checked); };
-
-  set(cmd::kStartProcessing, both && mainShown && (multiple ? main->SelectionCount() > 0 : singleFieldsFull));
-  set(cmd::kCancelProcessing, main != nullptr && view != nullptr && view->GetCurrentSession() != nullptr);
-  m_Commands.at(cmd::kExit)->setText(LoadString(rows ? ids::kExitBusy : ids::kExitIdle));
-
-  const bool select = dirFocused && !highlighted.isEmpty() && mainShown;
-  set(cmd::kSelect, select);
-  m_Commands.at(cmd::kSelect)->setText(
-      select ? LoadString(construct ? ids::kSelectModified : ids::kSelectDifference) : QStringLiteral("&Select\tSpace"));
-  set(cmd::kSelectOriginal, dirFocused && main->HasFocusedHighlighted() && mainShown);
-  set(cmd::kReverseSelection, mainShown && multiple && main->DirItemCount() > 0);
-  set(cmd::kClearSelection, mainShown && marked > 0);
-  set(cmd::kClearOriginal, mainShown && original);
-  set(cmd::kClearAll, mainShown && (multiple ? marked > 0 || original : anyField));
-  set(cmd::kAddFiles, mainShown && multiple && marked > 0 && (!construct || original));
-
-  check(cmd::kToggleStatusBar, statusBar()->isVisible());
-  check(cmd::kScreenMain, m_nCurrentScreen == 0);
-  check(cmd::kScreenStatus, m_nCurrentScreen == 1);
-  const unsigned sortIds[] = {cmd::kSortByName, cmd::kSortBySize, cmd::kSortByType, cmd::kSortByDate};
-  for (int key = 0; key < 4; ++key) {
-    set(sortIds[key], main != nullptr);
-    check(sortIds[key], main != nullptr && main->SortKey() == key);
+  state.bothScreens = ScreensExist();
+  state.mainExists = main != nullptr;
+  state.screen = m_nCurrentScreen;
+  state.statusBarVisible = statusBar()->isVisible();
+  if (const CProcessView* view = GetProcessView()) {
+    state.sessionRows = view->SessionCount();
+    state.currentSession = view->GetCurrentSession() != nullptr;
   }
-  set(cmd::kMarkedInFront, mainShown);
-  check(cmd::kMarkedInFront, main != nullptr && main->MarkedInFront());
-  set(cmd::kSortOrder, mainShown);
-  m_Commands.at(cmd::kSortOrder)
-      ->setText(LoadString(main == nullptr || main->SortAscending() ? ids::kSortDescending : ids::kSortAscending));
-  set(cmd::kRefresh, mainShown);
-  for (unsigned id : {cmd::kConstruct, cmd::kReconstruct, cmd::kSingleFile, cmd::kMultipleFiles}) set(id, mainShown);
-  check(cmd::kConstruct, main != nullptr && construct);
-  check(cmd::kReconstruct, main != nullptr && !construct);
-  check(cmd::kSingleFile, main != nullptr && !multiple);
-  check(cmd::kMultipleFiles, main != nullptr && multiple);
-
-  static const char* const kMvr[] = {".mvr", nullptr};
-  set(cmd::kProperties,
-      highlighted.size() == 1 && TFLCheckFileStdExtension(QFile::encodeName(highlighted.front()).constData(), kMvr) == 0);
-  bool allMvr = !highlighted.isEmpty();
-  for (const QString& path : highlighted) {
-    const std::string ext = TFLGetFileExtension(QFile::encodeName(path).constData());
-    allMvr = allMvr && QString::fromStdString(ext).compare(QStringLiteral(".mvr"), Qt::CaseInsensitive) == 0;
-  }
-  set(cmd::kReconstructNow, both && allMvr);
-  const bool treeFocused = main != nullptr && main->IsTreeFocused();
-  set(cmd::kTreeOpen, treeFocused);
-  m_Commands.at(cmd::kTreeOpen)
-      ->setText(treeFocused && main->IsTreeSelectionExpanded() ? QStringLiteral("&Collapse") : QStringLiteral("&Open"));
+  if (main == nullptr) return state;
+  state.multiple = main->IsMultiple();
+  state.construct = main->IsConstructMode();
+  state.selectionRows = main->SelectionCount();
+  state.inputField = !main->InputField().isEmpty();
+  state.originalField = !main->OriginalField().isEmpty();
+  state.outputField = !main->OutputField().isEmpty();
+  state.marked = main->MarkedCount();
+  state.original = main->HasOriginal();
+  state.dirFocused = main->IsDirViewFocused();
+  state.highlighted = main->HighlightedPaths();
+  state.focusedHighlighted = main->HasFocusedHighlighted();
+  state.dirItems = main->DirItemCount();
+  state.treeFocused = main->IsTreeFocused();
+  state.treeExpanded = main->IsTreeSelectionExpanded();
+  state.sortKey = main->SortKey();
+  state.markedInFront = main->MarkedInFront();
+  state.ascending = main->SortAscending();
+  return state;
 }
+
+void CMainFrame::UpdateCommands() { m_pActions->Apply(CommandState()); }
 
 bool CMainFrame::SendCommand(unsigned id) {
   UpdateCommands();
   QAction* action = Command(id);
   if (action == nullptr || !action->isEnabled()) return false;
-  DoCommand(id);
+  action->trigger();
   return true;
 }
 
-void CMainFrame::DoCommand(unsigned id) {
-  // A list error escaping a command is shown here, as the framework would.
-  try {
-    CMainScreen* main = m_pMainWidget != nullptr ? m_pMainScreen : nullptr;
-    const bool mainShown = main != nullptr && m_nCurrentScreen == 0;
-    switch (id) {
-      case cmd::kStartProcessing: OnStartProcessing(); break;
-      case cmd::kCancelProcessing: OnCancelProcessing(); break;
-      case cmd::kExit: BeginExit(); break;
-      case cmd::kSelect: if (main) main->MarkHighlighted(); break;
-      case cmd::kSelectOriginal: if (main) main->ChooseOriginal(); break;
-      case cmd::kReverseSelection: if (main) main->ReverseMarks(); break;
-      case cmd::kClearSelection: if (main) main->ClearMarks(); break;
-      case cmd::kClearOriginal: if (main) main->ClearOriginal(); break;
-      case cmd::kClearAll: OnClearAll(); break;
-      case cmd::kAddFiles: if (main) main->AddMarkedFiles(); break;
-      case cmd::kToggleStatusBar: OnToggleStatusBar(); break;
-      case cmd::kScreenMain: SwitchToScreen(0, false); break;
-      case cmd::kScreenStatus: SwitchToScreen(1, false); break;
-      case cmd::kSortByName: case cmd::kSortBySize: case cmd::kSortByType: case cmd::kSortByDate:
-        if (main) main->SetSortKey(static_cast<int>(id - cmd::kSortByName));
-        break;
-      case cmd::kMarkedInFront: if (main) main->ToggleMarkedInFront(); break;
-      case cmd::kSortOrder: if (main) main->ReverseSortOrder(); break;
-      case cmd::kRefresh: if (main) main->Refresh(); break;
-      case cmd::kConstruct: if (mainShown) OnModeConstruct(true); break;
-      case cmd::kReconstruct: if (mainShown) OnModeConstruct(false); break;
-      case cmd::kSingleFile: if (mainShown) OnSingleFile(); break;
-      case cmd::kMultipleFiles: if (mainShown) OnMultipleFiles(); break;
-      case cmd::kHelpTopics: case cmd::kDefaultHelp: CHelpWindow::ShowContents(); break;
-      case cmd::kHelpOnHelp: CHelpWindow::ShowHelpOnHelp(); break;
-      case cmd::kContextHelp: QWhatsThis::enterWhatsThisMode(); break;
-      case cmd::kHelp: OnHelp(); break;
-      case cmd::kAbout: OnAbout(); break;
-      case cmd::kProperties: OnProperties(); break;
-      case cmd::kReconstructNow: OnReconstructNow(); break;
-      case cmd::kTreeOpen: if (main) main->ToggleTreeSelection(); break;
-      default: break;
-    }
-  } catch (const CInterfaceException& e) {
-    ReportInterfaceError(e, this);
-  }
-  UpdateCommands();
+CMainScreen* CMainFrame::ShownMain() const {
+  return m_pMainScreen != nullptr && m_pMainWidget != nullptr && m_nCurrentScreen == 0 ? m_pMainScreen : nullptr;
+}
+
+CMainScreen* CMainFrame::ExistingMain() const { return m_pMainWidget != nullptr ? m_pMainScreen : nullptr; }
+
+void CMainFrame::OnExit() { BeginExit(); }
+
+void CMainFrame::OnSelect() {
+  if (CMainScreen* main = ExistingMain()) main->MarkHighlighted();
+}
+
+void CMainFrame::OnSelectOriginal() {
+  if (CMainScreen* main = ExistingMain()) main->ChooseOriginal();
+}
+
+void CMainFrame::OnReverseSelection() {
+  if (CMainScreen* main = ExistingMain()) main->ReverseMarks();
+}
+
+void CMainFrame::OnClearSelection() {
+  if (CMainScreen* main = ExistingMain()) main->ClearMarks();
+}
+
+void CMainFrame::OnClearOriginal() {
+  if (CMainScreen* main = ExistingMain()) main->ClearOriginal();
+}
+
+void CMainFrame::OnAddFiles() {
+  if (CMainScreen* main = ExistingMain()) main->AddMarkedFiles();
+}
+
+void CMainFrame::OnScreenMain() { SwitchToScreen(0, false); }
+void CMainFrame::OnScreenStatus() { SwitchToScreen(1, false); }
+
+void CMainFrame::SortBy(int key) {
+  if (CMainScreen* main = ExistingMain()) main->SetSortKey(key);
+}
+
+void CMainFrame::OnSortByName() { SortBy(0); }
+void CMainFrame::OnSortBySize() { SortBy(1); }
+void CMainFrame::OnSortByType() { SortBy(2); }
+void CMainFrame::OnSortByDate() { SortBy(3); }
+
+void CMainFrame::OnMarkedInFront() {
+  if (CMainScreen* main = ExistingMain()) main->ToggleMarkedInFront();
+}
+
+void CMainFrame::OnSortOrder() {
+  if (CMainScreen* main = ExistingMain()) main->ReverseSortOrder();
+}
+
+void CMainFrame::OnRefresh() {
+  if (CMainScreen* main = ExistingMain()) main->Refresh();
+}
+
+void CMainFrame::OnConstruct() {
+  if (ShownMain() != nullptr) OnModeConstruct(true);
+}
+
+void CMainFrame::OnReconstruct() {
+  if (ShownMain() != nullptr) OnModeConstruct(false);
+}
+
+void CMainFrame::OnHelpTopics() { CHelpWindow::ShowContents(); }
+void CMainFrame::OnHelpOnHelp() { CHelpWindow::ShowHelpOnHelp(); }
+void CMainFrame::OnContextHelp() { QWhatsThis::enterWhatsThisMode(); }
+
+void CMainFrame::OnTreeOpen() {
+  if (CMainScreen* main = ExistingMain()) main->ToggleTreeSelection();
 }
 
 void CMainFrame::OnStartProcessing() {
@@ -642,6 +597,7 @@ void CMainFrame::OnModeConstruct(bool construct) {
 }
 
 void CMainFrame::OnSingleFile() {
+  if (ShownMain() == nullptr) return;
   m_pMainScreen->SetOutputField(QString());  // still under the old mode
   m_pMainScreen->SetInputField(QString());
   m_pMainScreen->SetOriginalField(QString());
@@ -651,13 +607,14 @@ void CMainFrame::OnSingleFile() {
 }
 
 void CMainFrame::OnMultipleFiles() {
+  if (ShownMain() == nullptr) return;
   m_pMainScreen->ClearMarks();
   m_pMainScreen->ClearOriginal();
   m_pMainScreen->SetMultipleFilesMode();
 }
 
 void CMainFrame::OnClearAll() {
-  if (m_pMainScreen == nullptr) return;
+  if (ExistingMain() == nullptr) return;
   m_pMainScreen->ClearMarks();
   m_pMainScreen->ClearOriginal();
   m_pMainScreen->SetOutputField(QString());
@@ -712,20 +669,20 @@ void CMainFrame::OnReconstructNow() {
     QApplication::restoreOverrideCursor();
     return;
   }
-  DoCommand(cmd::kReconstruct);
-  DoCommand(cmd::kMultipleFiles);
+  OnReconstruct();
+  OnMultipleFiles();
   // The reload has highlighted its first row; only the collected names are
   // to be highlighted again.
   m_pMainScreen->ClearHighlight();
   for (const QString& name : names) {
     if (!m_pMainScreen->HighlightItemByText(name)) break;
   }
-  DoCommand(cmd::kSelect);
-  DoCommand(cmd::kAddFiles);
+  OnSelect();
+  OnAddFiles();
   QApplication::restoreOverrideCursor();
   // The output names come from the difference files: the start asks before
   // any of them replaces something.
-  DoCommand(cmd::kStartProcessing);
+  OnStartProcessing();
 }
 
 // ---------------------------------------------------------------- exit
@@ -757,15 +714,3 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->ignore();
   BeginExit();
 }
-
-// ---------------------------------------------------------------- the screen's context menus
-
-bool CMainFrame::IsCommandEnabled(int nId, QString* pText) {
-  UpdateCommands();
-  const QAction* action = Command(static_cast<unsigned>(nId));
-  if (action == nullptr) return false;
-  if (pText != nullptr) *pText = action->text();
-  return action->isEnabled();
-}
-
-void CMainFrame::OnCommand(int nId) { SendCommand(static_cast<unsigned>(nId)); }

@@ -10,9 +10,9 @@
 #include <map>
 #include <memory>
 
-#include "MainInterfaceCommands.h"
 #include "ProcessHost.h"
 #include "ProgressViewDialog.h"
+#include "QorvexActions.h"
 
 class CMainScreen;
 class CProcessView;
@@ -24,7 +24,7 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexCommandTarget {
+class CMainFrame : public QMainWindow, public CProcessHost {
   Q_OBJECT
 
  public:
@@ -46,17 +46,17 @@ class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexComman
   void SetStatusText(const QString& text) override;
   QWidget* HostWindow() override { return this; }
 
-  // IQorvexCommandTarget: the screen's context menus go through the frame.
-  bool IsCommandEnabled(int nId, QString* pText) override;
-  void OnCommand(int nId) override;
-
   CMainScreen* GetMainScreen() const { return m_pMainScreen; }
   CProgressViewDialog* GetProgressDialog() const { return m_pProgressDialog; }
   CProcessView* GetProcessView() const;
 
   // The command of this number, as the menu, toolbar and keys reach it.
   QAction* Command(unsigned id) const;
-  // Brings every command's enabled state, check mark and text up to date.
+  CQorvexActions* Actions() const { return m_pActions; }
+  // What the commands' enabling depends on, now.
+  CCommandState CommandState() const;
+  // Brings every command's enabled state, check mark and text up to date;
+  // called whenever something they depend on changes.
   void UpdateCommands();
   // Runs a command when it is enabled; false when it is not.
   bool SendCommand(unsigned id);
@@ -69,8 +69,8 @@ class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexComman
   void OnStatusTimer();
   QString StatusText() const;
   QProgressBar* ProgressBar() const { return m_pProgress; }
-  QMenu* SortFilesMenu() const { return m_pSortMenu; }
-  QMenu* ViewMenu() const { return m_pViewMenu; }
+  QMenu* SortFilesMenu() const { return m_pActions->SortFilesMenu(); }
+  QMenu* ViewMenu() const { return m_pActions->ViewMenu(); }
 
   // Exit: asks when sessions run, then stops them all; the window goes once
   // the status list is empty. False when the user chose to stay.
@@ -89,37 +89,62 @@ class CMainFrame : public QMainWindow, public CProcessHost, public IQorvexComman
   void timerEvent(QTimerEvent* event) override;
 
  private:
-  QAction* AddCommand(unsigned id, const QString& text, QMenu* menu);
   void BuildMenus();
   void BuildToolBar();
+  void Bind(unsigned id, void (CMainFrame::*slot)());
+  void RunCommand(void (CMainFrame::*slot)());
+  // The Main Interface when it exists (and is shown); else null.
+  CMainScreen* ExistingMain() const;
+  CMainScreen* ShownMain() const;
   void PlaceScreens();
   void PlaceProgressBar();
-  void DoCommand(unsigned id);
   void OnMenuOpening();
   void HandleCommandLineFile();
   void UpdateStatusLine();
 
+  // One slot per command.
   void OnStartProcessing();
   bool AcceptRecordedOutputs();
   void OnCancelProcessing();
+  void OnExit();
+  void OnSelect();
+  void OnSelectOriginal();
+  void OnReverseSelection();
+  void OnClearSelection();
+  void OnClearOriginal();
+  void OnClearAll();
+  void OnAddFiles();
+  void OnToggleStatusBar();
+  void OnScreenMain();
+  void OnScreenStatus();
+  void SortBy(int key);
+  void OnSortByName();
+  void OnSortBySize();
+  void OnSortByType();
+  void OnSortByDate();
+  void OnMarkedInFront();
+  void OnSortOrder();
+  void OnRefresh();
+  void OnConstruct();
+  void OnReconstruct();
   void OnModeConstruct(bool construct);
   void OnSingleFile();
   void OnMultipleFiles();
-  void OnClearAll();
-  void OnToggleStatusBar();
-  void OnProperties();
-  void OnReconstructNow();
+  void OnHelpTopics();
+  void OnHelpOnHelp();
+  void OnContextHelp();
   void OnHelp();
   void OnAbout();
+  void OnProperties();
+  void OnReconstructNow();
+  void OnTreeOpen();
 
   ScreenFactory m_MakeMainScreen;
-  std::map<unsigned, QAction*> m_Commands;
+  CQorvexActions* m_pActions = nullptr;
   QWidget* m_pClient = nullptr;
   QToolBar* m_pToolBar = nullptr;
   QLabel* m_pMessagePane = nullptr;
   QProgressBar* m_pProgress = nullptr;
-  QMenu* m_pViewMenu = nullptr;
-  QMenu* m_pSortMenu = nullptr;
   CMainScreen* m_pMainScreen = nullptr;
   QPointer<QWidget> m_pMainWidget;
   QPointer<CProgressViewDialog> m_pProgressDialog;

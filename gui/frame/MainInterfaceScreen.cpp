@@ -1,6 +1,7 @@
 #include "MainInterfaceScreen.h"
 
 #include <QApplication>
+#include <QMenu>
 
 #include "HelpContexts.h"
 #include "MainFrame.h"
@@ -68,7 +69,7 @@ int CMainInterfaceScreen::MarkedCount() const { return static_cast<int>(m_pDialo
 bool CMainInterfaceScreen::HasOriginal() const { return !m_pDialog->GetDirView()->GetOriginal().isEmpty(); }
 void CMainInterfaceScreen::MarkHighlighted() { m_pDialog->MarkHighlighted(-1); }
 void CMainInterfaceScreen::ChooseOriginal() { m_pDialog->ChooseOriginal(-1); }
-void CMainInterfaceScreen::ReverseMarks() { m_pDialog->OnCommand(QorvexCommand::kReverseSelection); }
+void CMainInterfaceScreen::ReverseMarks() { m_pDialog->ReverseMarks(); }
 void CMainInterfaceScreen::ClearMarks() { m_pDialog->GetDirView()->ClearMarks(true); }
 void CMainInterfaceScreen::ClearOriginal() { m_pDialog->GetDirView()->ClearOriginal(true); }
 void CMainInterfaceScreen::AddMarkedFiles() { m_pDialog->AddFilesForProcessing(); }
@@ -115,7 +116,7 @@ bool CMainInterfaceScreen::IsTreeSelectionExpanded() const {
   return item != nullptr && item->isExpanded();
 }
 
-void CMainInterfaceScreen::ToggleTreeSelection() { m_pDialog->OnCommand(QorvexCommand::kOpenFolder); }
+void CMainInterfaceScreen::ToggleTreeSelection() { m_pDialog->ToggleTreeSelection(); }
 void CMainInterfaceScreen::PeriodicUpdate() { m_pDialog->PeriodicUpdate(); }
 void CMainInterfaceScreen::ReleaseForExit() { m_pDialog->ReleaseForExit(); }
 void CMainInterfaceScreen::RestoreFocus() { m_pDialog->setFocus(); }
@@ -135,7 +136,11 @@ unsigned CMainInterfaceScreen::HelpContext() const {
 
 CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QString& startFolder) {
   auto* dialog = new CMainInterfaceDialog(pParent);
-  dialog->SetCommandTarget(pFrame);
+  CQorvexActions* actions = pFrame->Actions();
+  dialog->SetContextMenus(actions->DirViewMenu(), actions->TreeMenu());
+  for (QMenu* menu : {actions->DirViewMenu(), actions->TreeMenu()}) {
+    QObject::connect(menu, &QMenu::aboutToShow, pFrame, &CMainFrame::UpdateCommands);
+  }
   // The notes of Context Help (Shift+F1, then a click).
   dialog->GetSystemView()->setWhatsThis(
       QStringLiteral("The folders of the computer. Click one to list its files on the right."));
@@ -159,6 +164,10 @@ CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QSt
   QObject::connect(rows, &QAbstractItemModel::rowsInserted, pFrame, &CMainFrame::UpdateCommands);
   QObject::connect(rows, &QAbstractItemModel::rowsRemoved, pFrame, &CMainFrame::UpdateCommands);
   QObject::connect(qApp, &QApplication::focusChanged, pFrame, &CMainFrame::UpdateCommands);
+  // Open or Collapse, as the selected folder is.
+  QObject::connect(dialog->GetSystemView(), &QTreeWidget::itemExpanded, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(dialog->GetSystemView(), &QTreeWidget::itemCollapsed, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(dialog->GetSystemView(), &QTreeWidget::currentItemChanged, pFrame, &CMainFrame::UpdateCommands);
   if (!dialog->Initialize(startFolder)) QMetaObject::invokeMethod(pFrame, &CMainFrame::close, Qt::QueuedConnection);
   return new CMainInterfaceScreen(dialog);
 }

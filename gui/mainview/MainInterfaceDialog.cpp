@@ -481,48 +481,17 @@ void CMainInterfaceDialog::OnDirViewDoubleClick(QTreeWidgetItem* pItem) {
   }
 }
 
-bool CMainInterfaceDialog::CommandEnabled(int nId, QString* pText) const {
-  if (m_pCommandTarget != nullptr) return m_pCommandTarget->IsCommandEnabled(nId, pText);
-  return IsCommandEnabled(nId, pText);
-}
-
-void CMainInterfaceDialog::RunCommand(int nId) {
-  if (m_pCommandTarget != nullptr) {
-    m_pCommandTarget->OnCommand(nId);
-  } else {
-    OnCommand(nId);
-  }
+void CMainInterfaceDialog::SetContextMenus(QMenu* pDirViewMenu, QMenu* pTreeMenu) {
+  m_pDirViewMenu = pDirViewMenu;
+  m_pTreeMenu = pTreeMenu;
 }
 
 void CMainInterfaceDialog::OnDirViewMenu(const QPoint& pos) {
-  using namespace QorvexCommand;
-  QMenu menu(this);
-  auto add = [this, &menu](int id, const QString& text) {
-    QString shown = text;
-    QAction* action = menu.addAction(QString());
-    action->setEnabled(CommandEnabled(id, &shown));
-    action->setText(shown);
-    action->setData(id);
-    return action;
-  };
-  menu.setDefaultAction(add(kSelect, QString()));
-  add(kSelectOriginal, QStringLiteral("Select &Original\tShift+Space/Ctrl+O"));
-  menu.addSeparator();
-  add(kReconstructNow, QStringLiteral("&Reconstruct Now"));
-  menu.addSeparator();
-  add(kProperties, QStringLiteral("&Properties..."));
-  QAction* chosen = menu.exec(m_pDirView->viewport()->mapToGlobal(pos));
-  if (chosen != nullptr) RunCommand(chosen->data().toInt());
+  if (m_pDirViewMenu != nullptr) m_pDirViewMenu->exec(m_pDirView->viewport()->mapToGlobal(pos));
 }
 
 void CMainInterfaceDialog::OnTreeMenu(const QPoint& globalPos) {
-  QMenu menu(this);
-  QString text = QStringLiteral("&Open");
-  QAction* open = menu.addAction(QString());
-  open->setEnabled(CommandEnabled(QorvexCommand::kOpenFolder, &text));
-  open->setText(text);
-  menu.setDefaultAction(open);
-  if (menu.exec(globalPos) == open) RunCommand(QorvexCommand::kOpenFolder);
+  if (m_pTreeMenu != nullptr) m_pTreeMenu->exec(globalPos);
 }
 
 void CMainInterfaceDialog::OnDrop(CDropField* pField, int index) {
@@ -542,91 +511,26 @@ bool CMainInterfaceDialog::HasFocusIn(const QWidget* pPart) const {
   if (focus != nullptr && isAncestorOf(focus)) return focus == pPart;
   // The menu bar in keyboard mode, an open menu or another window holds
   // the focus for a moment; the commands then act on the part that had it.
-  return m_pLastFocus == pPart;
+  // Behind the status screen nothing of this screen has the focus.
+  return isVisible() && m_pLastFocus == pPart;
 }
 
-bool CMainInterfaceDialog::IsCommandEnabled(int nId, QString* pText) const {
-  using namespace QorvexCommand;
-  const bool construct = m_pDirView->IsConstruct();
-  const bool marks = !m_pDirView->GetMarks().isEmpty();
-  const bool original = !m_pDirView->GetOriginal().isEmpty();
-  switch (nId) {
-    case kSelect: {
-      const bool enabled = HasFocusIn(m_pDirView) && !m_pDirView->GetHighlighted().empty();
-      if (enabled && pText != nullptr)
-        *pText = construct ? QStringLiteral("&Select  Modified\tSpace/Ctrl+M")
-                           : QStringLiteral("&Select Difference\tSpace/Ctrl+D");
-      return enabled;
+void CMainInterfaceDialog::ReverseMarks() {
+  try {
+    for (int i = 0; i < m_pDirView->GetItemCount(); ++i) {
+      const QString path = m_pDirView->GetFullPath(i);
+      if (path != m_pDirView->GetOriginal() && m_pDirView->IsMarkable(path)) m_pDirView->ToggleMark(i);
     }
-    case kSelectOriginal:
-      return HasFocusIn(m_pDirView) && m_pDirView->GetFocusedHighlighted() >= 0;
-    case kReverseSelection:
-      return m_bMultiple && m_pDirView->GetItemCount() > 0;
-    case kClearSelection:
-      return marks;
-    case kClearOriginal:
-      return original;
-    case kClearAll:
-      return m_bMultiple ? marks || original
-                         : !m_pInputField->text().isEmpty() || !m_pOriginalField->text().isEmpty() ||
-                               !m_pOutputField->text().isEmpty();
-    case kAddFiles:
-      return m_bMultiple && marks && (!construct || original);
-    case kOpenFolder: {
-      QTreeWidgetItem* item = m_pSystemView->currentItem();
-      if (pText != nullptr)
-        *pText = item != nullptr && item->isExpanded() ? QStringLiteral("&Collapse") : QStringLiteral("&Open");
-      return HasFocusIn(m_pSystemView) && item != nullptr;
-    }
-    default:
-      return false;
+    m_pDirView->UpdateMarkTexts();
+  } catch (const CInterfaceException& e) {
+    ReportOnce(e, this);
   }
 }
 
-bool CMainInterfaceDialog::OnCommand(int nId) {
-  using namespace QorvexCommand;
-  switch (nId) {
-    case kSelect:
-      MarkHighlighted(-1);
-      return true;
-    case kSelectOriginal:
-      ChooseOriginal(-1);
-      return true;
-    case kReverseSelection:
-      try {
-        for (int i = 0; i < m_pDirView->GetItemCount(); ++i) {
-          const QString path = m_pDirView->GetFullPath(i);
-          if (path != m_pDirView->GetOriginal() && m_pDirView->IsMarkable(path)) m_pDirView->ToggleMark(i);
-        }
-        m_pDirView->UpdateMarkTexts();
-      } catch (const CInterfaceException& e) {
-        ReportOnce(e, this);
-      }
-      return true;
-    case kClearSelection:
-      m_pDirView->ClearMarks(true);
-      return true;
-    case kClearOriginal:
-      m_pDirView->ClearOriginal(true);
-      return true;
-    case kClearAll:
-      m_pDirView->ClearMarks(true);
-      m_pDirView->ClearOriginal(true);
-      SetOutputField(QString());
-      m_pInputField->clear();
-      m_pOriginalField->clear();
-      return true;
-    case kAddFiles:
-      AddFilesForProcessing();
-      return true;
-    case kOpenFolder:
-      if (QTreeWidgetItem* item = m_pSystemView->currentItem()) {
-        item->setExpanded(!item->isExpanded());
-        m_pSystemView->setCurrentItem(item);
-      }
-      return true;
-    default:
-      return false;
+void CMainInterfaceDialog::ToggleTreeSelection() {
+  if (QTreeWidgetItem* item = m_pSystemView->currentItem()) {
+    item->setExpanded(!item->isExpanded());
+    m_pSystemView->setCurrentItem(item);
   }
 }
 
