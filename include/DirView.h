@@ -1,22 +1,23 @@
 // The list of the files (never the folders) of the folder chosen in the tree,
 // and the user's choices among them: the marked files, in marking order, and
 // the original file. Marks and the original are full paths, so they outlive
-// a change of folder.
+// a change of folder. The rows themselves live in CDirViewModel.
 #pragma once
 
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <memory>
 #include <vector>
 
 #include "DirViewFile.h"
+#include "DirViewModel.h"
 #include "ShellFolder.h"
 
 class QFileSystemWatcher;
 
-class CDirView : public QTreeWidget {
+class CDirView : public QTreeView {
   Q_OBJECT
 
  public:
@@ -55,8 +56,8 @@ class CDirView : public QTreeWidget {
   void UpdateMarkTexts();
   QString GetFullPath(int index) const;
   void Release();
-  // Negative when row a goes first.
-  int CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* b) const;
+  // Negative when a goes first.
+  int CompareFileItems(const CDirViewFile& a, const CDirViewFile& b) const;
 
   bool IsConstruct() const { return m_bConstruct; }
   // Clears the original and the marks and lists the folder again.
@@ -71,12 +72,19 @@ class CDirView : public QTreeWidget {
   // The folder shown, or null.
   const CShellFolder* GetCurrentFolder() const { return m_pCurrentFolder.get(); }
 
-  int GetItemCount() const { return topLevelItemCount(); }
-  const CDirViewFile* RecordOf(int index) const;
-  int IndexOf(const QString& fullPath) const;
+  int GetItemCount() const { return m_pModel->rowCount(); }
+  const CDirViewFile* RecordOf(int index) const { return m_pModel->File(index); }
+  int IndexOf(const QString& fullPath) const { return m_pModel->RowOf(fullPath); }
+  // What a row shows in a column.
+  QString ItemText(int index, int column) const;
   // Highlighted rows in list order; the focused one if it is highlighted, else -1.
   std::vector<int> GetHighlighted() const;
   int GetFocusedHighlighted() const;
+  // The focused row (-1 when none), and giving a row the focus without
+  // changing the highlight; highlighting one row more or less.
+  int GetFocusedRow() const;
+  void SetFocusedRow(int index);
+  void SetHighlighted(int index, bool bHighlighted);
   void SetSingleSelection(bool bSingle);
   void SetDragAllowed(bool bAllowed);
 
@@ -85,6 +93,9 @@ class CDirView : public QTreeWidget {
   // The marks, the original or the rows changed: what the commands may do
   // has changed with them.
   void marksChanged();
+  // The highlighted rows changed.
+  void highlightChanged();
+  void rowDoubleClicked(int index);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -96,11 +107,12 @@ class CDirView : public QTreeWidget {
   void SetMarkText(int index);
   void SortRows();
 
+  CDirViewModel* m_pModel;
   int m_nSortKey = kColName;
   bool m_bMarkedInFront = false;
   int m_nSortDirection = 1;
   QString m_strOriginal;
-  QStringList m_Marks;   // in marking order
+  QStringList m_Marks;      // in marking order
   QSet<QString> m_MarkSet;  // the same, to be looked up while sorting
   std::unique_ptr<CShellFolder> m_pCurrentFolder;
   bool m_bConstruct = true;

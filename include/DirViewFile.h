@@ -29,6 +29,9 @@ class CDirViewFile {
   qint64 GetLastWriteSeconds() const { return m_nLastWriteSeconds; }
   // The ".mvr" files: what may be marked in Reconstruct mode, and only then.
   bool IsDeltaFile() const { return m_bDeltaFile; }
+  // The description of the file's type, as the list shows it.
+  const QString& GetTypeName() const { return m_strTypeName; }
+  void SetTypeName(const QString& name) { m_strTypeName = name; }
   // The low 32 bits of the size, as the list shows it.
   std::uint32_t GetSize() const { return m_dwSize; }
 
@@ -41,5 +44,6 @@ class CDirViewFile {
   QDateTime m_LastWriteTime;
   qint64 m_nLastWriteSeconds = 0;
   bool m_bDeltaFile = false;
+  QString m_strTypeName;
   std::uint32_t m_dwSize = 0;
 };

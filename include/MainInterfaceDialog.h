@@ -97,7 +97,7 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   void FillFromMarks();
   void LoadTreeFolder();
   void OnDirViewKey(QKeyEvent* event, bool* pbHandled);
-  void OnDirViewDoubleClick(QTreeWidgetItem* pItem);
+  void OnDirViewDoubleClick(int index);
   void OnDirViewMenu(const QPoint& pos);
   void OnTreeMenu(const QPoint& globalPos);
   void OnDrop(CDropField* pField, int index);

@@ -65,14 +65,14 @@ int main(int argc, char** argv) {
   view.resize(900, 600);
   view.show();
   long walks = 0;
-  QObject::connect(&view, &QTreeWidget::itemSelectionChanged, [&] { walks += static_cast<long>(view.GetHighlighted().size()); });
+  QObject::connect(&view, &CDirView::highlightChanged, [&] { walks += static_cast<long>(view.GetHighlighted().size()); });
   QObject::connect(&view, &CDirView::marksChanged, [&] { walks += static_cast<long>(view.GetMarks().size()); });
 
   std::printf("%d files, %d runs each\n", files, runs);
   Measure("load the folder", runs, [&] { view.LoadFolder(folder.path()); });
   const auto focusNearTheEnd = [&] {
-    QTreeWidgetItem* row = view.topLevelItem(view.GetItemCount() - 10);
-    view.setCurrentItem(row);
+    view.SetFocusedRow(view.GetItemCount() - 10);
+    view.SetHighlighted(view.GetItemCount() - 10, true);
     view.setFocus();
   };
   focusNearTheEnd();

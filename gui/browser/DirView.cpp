@@ -25,27 +25,6 @@ namespace {
 
 constexpr unsigned kFileListing = CShellFolder::kEnumNonFolders | CShellFolder::kEnumIncludeHidden;
 
-// A row owns its record. Rows order themselves by the view's rule, so that
-// the model sorts them in one pass instead of the view taking them out and
-// putting them back one by one.
-class CDirViewItem : public QTreeWidgetItem {
- public:
-  explicit CDirViewItem(std::unique_ptr<CDirViewFile> record) : m_pRecord(std::move(record)) {}
-  const CDirViewFile* Record() const { return m_pRecord.get(); }
-  bool operator<(const QTreeWidgetItem& other) const override {
-    const auto* list = static_cast<const CDirView*>(treeWidget());
-    return list != nullptr && list->CompareFileItems(this, &other) < 0;
-  }
-
- private:
-  std::unique_ptr<CDirViewFile> m_pRecord;
-};
-
-const CDirViewFile* RecordOfItem(const QTreeWidgetItem* item) {
-  const auto* row = dynamic_cast<const CDirViewItem*>(item);
-  return row != nullptr ? row->Record() : nullptr;
-}
-
 bool IsDeltaFileName(const QString& path) {
   static const char* const kExtensions[] = {".mvr", nullptr};
   return TFLCheckFileStdExtension(QFile::encodeName(path).constData(), kExtensions) == 0;
@@ -77,8 +56,10 @@ int SignOf(qint64 value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
 }  // namespace
 
-CDirView::CDirView(QWidget* pParent) : QTreeWidget(pParent) {
+CDirView::CDirView(QWidget* pParent) : QTreeView(pParent) {
   QorvexInitResources();
+  m_pModel = new CDirViewModel([this](const CDirViewFile& file) { return MarkText(file.GetFullPath()); }, this);
+  setModel(m_pModel);
   setObjectName(QStringLiteral("dirView"));
   setRootIsDecorated(false);
   setItemsExpandable(false);
@@ -86,6 +67,7 @@ CDirView::CDirView(QWidget* pParent) : QTreeWidget(pParent) {
   setAllColumnsShowFocus(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
   setContextMenuPolicy(Qt::CustomContextMenu);
   setDragDropMode(QAbstractItemView::DragOnly);
   header()->setSectionsClickable(true);
@@ -96,6 +78,10 @@ CDirView::CDirView(QWidget* pParent) : QTreeWidget(pParent) {
   m_RefollowTimer.setInterval(100);
   connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, &m_RefollowTimer, qOverload<>(&QTimer::start));
   connect(&m_RefollowTimer, &QTimer::timeout, this, &CDirView::Refollow);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CDirView::highlightChanged);
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) emit rowDoubleClicked(index.row());
+  });
 }
 
 CDirView::~CDirView() = default;
@@ -104,17 +90,6 @@ bool CDirView::Initialize() {
   m_strOriginal.clear();
   m_Marks.clear();
   m_MarkSet.clear();
-  setColumnCount(5);
-  auto* head = new QTreeWidgetItem();
-  head->setText(kColName, QStringLiteral("Name"));
-  head->setIcon(kColMark, QIcon(QStringLiteral(":/Qorvex/bitmaps/144.png")));
-  head->setToolTip(kColMark, QStringLiteral("Marked files"));
-  head->setText(kColSize, QStringLiteral("Size"));
-  head->setText(kColType, QStringLiteral("Type"));
-  head->setText(kColDate, QStringLiteral("Modified"));
-  head->setTextAlignment(kColMark, Qt::AlignCenter);
-  head->setTextAlignment(kColSize, Qt::AlignRight | Qt::AlignVCenter);
-  setHeaderItem(head);
 
   const QFontMetrics metrics(font());
   const int pad = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
@@ -137,13 +112,14 @@ QString CDirView::MarkText(const QString& fullPath) const {
 }
 
 void CDirView::SetMarkText(int index) {
-  QTreeWidgetItem* row = topLevelItem(index);
-  if (row == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
-  row->setText(kColMark, MarkText(RecordOfItem(row)->GetFullPath()));
+  if (RecordOf(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
+  m_pModel->MarkChanged(index);
 }
 
-void CDirView::UpdateMarkTexts() {
-  for (int i = 0; i < topLevelItemCount(); ++i) SetMarkText(i);
+void CDirView::UpdateMarkTexts() { m_pModel->MarksChanged(); }
+
+QString CDirView::ItemText(int index, int column) const {
+  return m_pModel->data(m_pModel->index(index, column)).toString();
 }
 
 void CDirView::LoadFolder(const QString& path, std::unique_ptr<CInterfaceException>* ppError) {
@@ -171,41 +147,29 @@ void CDirView::LoadFolder(const QString& path, std::unique_ptr<CInterfaceExcepti
 }
 
 void CDirView::LoadOrThrow(const QString& path) {
-  clear();
+  m_pModel->Clear();
   m_pCurrentFolder.reset();
   if (const QStringList watched = m_pWatcher->directories(); !watched.isEmpty()) m_pWatcher->removePaths(watched);
   m_RefollowTimer.stop();
   m_pCurrentFolder = CShellFolder::FromPath(path);
   CShellFolder& folder = *m_pCurrentFolder;
   folder.EnumObjects(kFileListing);
-  QList<QTreeWidgetItem*> rows;
+  std::vector<CDirViewModel::Row> rows;
   QString name;
-  const QLocale locale;
   while (folder.Next(&name)) {
     if ((folder.GetChildAttributes(name) & CShellFolder::kAttrFolder) != 0) continue;
     auto record = std::make_unique<CDirViewFile>(folder.GetPath(), name, folder.GetChildDisplayName(name),
                                                  folder.GetChildPath(name));
-    const FileType type = TypeOf(record->GetFullPath(), record->Exists());
-    auto* row = new CDirViewItem(std::move(record));
-    const CDirViewFile* file = row->Record();
-    row->setText(kColName, file->GetDisplayName());
-    row->setIcon(kColName, type.icon);
-    row->setText(kColMark, MarkText(file->GetFullPath()));
-    row->setTextAlignment(kColMark, Qt::AlignCenter);
-    if (file->Exists()) {
-      row->setText(kColSize, QString::number(file->GetSize()));
-      row->setText(kColDate, locale.toString(file->GetLastWriteTime(), QLocale::ShortFormat));
-    }
-    row->setTextAlignment(kColSize, Qt::AlignRight | Qt::AlignVCenter);
-    row->setText(kColType, type.name);
-    rows.append(row);
+    FileType type = TypeOf(record->GetFullPath(), record->Exists());
+    record->SetTypeName(type.name);
+    rows.push_back({std::move(record), std::move(type.icon)});
   }
-  addTopLevelItems(rows);
+  m_pModel->SetRows(std::move(rows));
   m_pWatcher->addPath(folder.GetPath());
   Sort(m_nSortKey, false);
-  if (QTreeWidgetItem* first = topLevelItem(0)) {
-    setCurrentItem(first);
-    first->setSelected(true);
+  if (GetItemCount() > 0) {
+    SetFocusedRow(0);
+    SetHighlighted(0, true);
   }
 }
 
@@ -224,16 +188,16 @@ void CDirView::Refollow() {
   const QString path = m_pCurrentFolder->GetPath();
   QStringList highlighted;
   for (int row : GetHighlighted()) highlighted << GetFullPath(row);
-  const QString focused = currentItem() != nullptr ? GetFullPath(indexOfTopLevelItem(currentItem())) : QString();
+  const QString focused = GetFullPath(GetFocusedRow());
   std::unique_ptr<CInterfaceException> error;
   LoadFolder(path, &error);
   if (error) return;
   const int focusedRow = IndexOf(focused);
   if (focusedRow < 0 && highlighted.isEmpty()) return;
   clearSelection();
-  if (focusedRow >= 0) setCurrentItem(topLevelItem(focusedRow), 0, QItemSelectionModel::NoUpdate);
+  if (focusedRow >= 0) SetFocusedRow(focusedRow);
   for (const QString& file : highlighted) {
-    if (QTreeWidgetItem* row = topLevelItem(IndexOf(file))) row->setSelected(true);
+    if (IndexOf(file) >= 0) SetHighlighted(IndexOf(file), true);
   }
 }
 
@@ -245,21 +209,17 @@ void CDirView::Sort(int key, bool bToggle) {
     m_nSortKey = key;
   }
   header()->setSortIndicator(m_nSortKey, m_nSortDirection > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
-  if (topLevelItemCount() > 0) SortRows();
+  if (GetItemCount() > 0) SortRows();
 }
 
 void CDirView::SortRows() {
-  // Always "ascending": the direction is part of CompareFileItems, because
-  // the marked-in-front order does not turn round with it.
-  sortItems(m_nSortKey, Qt::AscendingOrder);
-  header()->setSortIndicator(m_nSortKey, m_nSortDirection > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
-  if (QTreeWidgetItem* focused = currentItem()) scrollToItem(focused);
+  m_pModel->SortRows([this](const CDirViewFile& a, const CDirViewFile& b) { return CompareFileItems(a, b); });
+  if (const QModelIndex focused = currentIndex(); focused.isValid()) scrollTo(focused);
 }
 
-int CDirView::CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* b) const {
-  const CDirViewFile* fa = RecordOfItem(a);
-  const CDirViewFile* fb = RecordOfItem(b);
-  if (fa == nullptr || fb == nullptr) return -1;
+int CDirView::CompareFileItems(const CDirViewFile& a, const CDirViewFile& b) const {
+  const CDirViewFile* fa = &a;
+  const CDirViewFile* fb = &b;
   if (m_bMarkedInFront) {
     const QString& pa = fa->GetFullPath();
     const QString& pb = fb->GetFullPath();
@@ -284,12 +244,14 @@ int CDirView::CompareFileItems(const QTreeWidgetItem* a, const QTreeWidgetItem* 
     if (ta != tb) return SignOf(ta - tb) * m_nSortDirection;
   }
   const int column = m_nSortKey == kColType ? kColType : kColName;
-  return SignOf(a->text(column).compare(b->text(column), Qt::CaseInsensitive)) * m_nSortDirection;
+  const QString ta = column == kColType ? a.GetTypeName() : a.GetDisplayName();
+  const QString tb = column == kColType ? b.GetTypeName() : b.GetDisplayName();
+  return SignOf(ta.compare(tb, Qt::CaseInsensitive)) * m_nSortDirection;
 }
 
 void CDirView::ToggleMark(int index) {
   const QString path = GetFullPath(index);
-  if (topLevelItem(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
+  if (RecordOf(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
   // A file of the other kind would be queued as a job that cannot work
   // (a difference file of a difference file, a text file to rebuild from).
   if (!IsMarkable(path)) return;
@@ -306,7 +268,7 @@ void CDirView::ToggleMark(int index) {
 }
 
 void CDirView::SetOriginal(int index) {
-  if (topLevelItem(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
+  if (RecordOf(index) == nullptr) throw CDirViewException(CDirViewException::kListControl, 0, 0);
   const QString path = GetFullPath(index);
   m_Marks.removeAll(path);
   m_MarkSet.remove(path);
@@ -354,39 +316,44 @@ QString CDirView::GetFullPath(int index) const {
   return file != nullptr ? file->GetFullPath() : QString();
 }
 
-const CDirViewFile* CDirView::RecordOf(int index) const { return RecordOfItem(topLevelItem(index)); }
-
-int CDirView::IndexOf(const QString& fullPath) const {
-  for (int i = 0; i < topLevelItemCount(); ++i) {
-    if (GetFullPath(i) == fullPath) return i;
-  }
-  return -1;
-}
-
 void CDirView::Release() {
-  clear();
+  m_pModel->Clear();
   m_pCurrentFolder.reset();
 }
 
 std::vector<int> CDirView::GetHighlighted() const {
   std::vector<int> rows;
-  for (int i = 0; i < topLevelItemCount(); ++i) {
-    if (topLevelItem(i)->isSelected()) rows.push_back(i);
-  }
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
   return rows;
 }
 
+int CDirView::GetFocusedRow() const {
+  const QModelIndex focused = currentIndex();
+  return focused.isValid() ? focused.row() : -1;
+}
+
 int CDirView::GetFocusedHighlighted() const {
-  QTreeWidgetItem* focused = currentItem();
-  return focused != nullptr && focused->isSelected() ? indexOfTopLevelItem(focused) : -1;
+  const int focused = GetFocusedRow();
+  return focused >= 0 && selectionModel()->isRowSelected(focused, QModelIndex()) ? focused : -1;
+}
+
+void CDirView::SetFocusedRow(int index) {
+  selectionModel()->setCurrentIndex(m_pModel->index(index, 0), QItemSelectionModel::NoUpdate);
+}
+
+void CDirView::SetHighlighted(int index, bool bHighlighted) {
+  selectionModel()->select(m_pModel->index(index, 0), (bHighlighted ? QItemSelectionModel::Select
+                                                                    : QItemSelectionModel::Deselect) |
+                                                          QItemSelectionModel::Rows);
 }
 
 void CDirView::SetSingleSelection(bool bSingle) {
   setSelectionMode(bSingle ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
-  if (bSingle && selectedItems().size() > 1) {
-    QTreeWidgetItem* focused = currentItem();
+  if (bSingle && GetHighlighted().size() > 1) {
+    const int focused = GetFocusedRow();
     clearSelection();
-    if (focused != nullptr) focused->setSelected(true);
+    if (focused >= 0) SetHighlighted(focused, true);
   }
 }
 
@@ -395,24 +362,24 @@ void CDirView::SetDragAllowed(bool bAllowed) { m_bDragAllowed = bAllowed; }
 void CDirView::keyPressEvent(QKeyEvent* event) {
   bool handled = false;
   emit keyDown(event, &handled);
-  if (!handled) QTreeWidget::keyPressEvent(event);
+  if (!handled) QTreeView::keyPressEvent(event);
 }
 
 void CDirView::startDrag(Qt::DropActions /*supportedActions*/) {
   if (!m_bDragAllowed) return;
-  QTreeWidgetItem* row = currentItem();
-  if (row == nullptr) return;
-  const int index = indexOfTopLevelItem(row);
+  const int index = GetFocusedRow();
+  if (index < 0) return;
+  const CDirViewModel::Row* row = m_pModel->RowAt(index);
   auto* payload = new QMimeData();
   payload->setData(QLatin1String(kDragMimeType), QByteArray::number(index));
   // The picture that follows the cursor: the row's icon and name.
   const QFontMetrics metrics(font());
-  const QString name = row->text(kColName);
+  const QString name = row->file->GetDisplayName();
   QPixmap image(metrics.horizontalAdvance(name) + 24, std::max(metrics.height(), 16) + 4);
   image.fill(Qt::transparent);
   {
     QPainter painter(&image);
-    painter.drawPixmap(2, (image.height() - 16) / 2, row->icon(kColName).pixmap(16, 16));
+    painter.drawPixmap(2, (image.height() - 16) / 2, row->icon.pixmap(16, 16));
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(QRect(22, 0, image.width() - 22, image.height()), Qt::AlignVCenter, name);
   }

@@ -46,7 +46,7 @@ QStringList CMainInterfaceScreen::HighlightedPaths() const {
 QStringList CMainInterfaceScreen::HighlightedTexts() const {
   QStringList texts;
   const CDirView* view = m_pDialog->GetDirView();
-  for (int i : view->GetHighlighted()) texts << view->topLevelItem(i)->text(CDirView::kColName);
+  for (int i : view->GetHighlighted()) texts << view->ItemText(i, CDirView::kColName);
   return texts;
 }
 
@@ -55,11 +55,10 @@ void CMainInterfaceScreen::ClearHighlight() { m_pDialog->GetDirView()->clearSele
 
 bool CMainInterfaceScreen::HighlightItemByText(const QString& text) {
   CDirView* view = m_pDialog->GetDirView();
-  for (int i = 0; i < view->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* item = view->topLevelItem(i);
-    if (item->text(CDirView::kColName) != text) continue;
-    item->setSelected(true);
-    view->selectionModel()->setCurrentIndex(view->model()->index(i, 0), QItemSelectionModel::NoUpdate);
+  for (int i = 0; i < view->GetItemCount(); ++i) {
+    if (view->ItemText(i, CDirView::kColName) != text) continue;
+    view->SetHighlighted(i, true);
+    view->SetFocusedRow(i);
     return true;
   }
   return false;
@@ -158,7 +157,7 @@ CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QSt
   for (CDropField* field : {dialog->GetInputField(), dialog->GetOriginalField(), dialog->GetOutputField()}) {
     QObject::connect(field, &QLineEdit::textChanged, pFrame, &CMainFrame::UpdateCommands);
   }
-  QObject::connect(dialog->GetDirView(), &QTreeWidget::itemSelectionChanged, pFrame, &CMainFrame::UpdateCommands);
+  QObject::connect(dialog->GetDirView(), &CDirView::highlightChanged, pFrame, &CMainFrame::UpdateCommands);
   QObject::connect(dialog->GetDirView(), &CDirView::marksChanged, pFrame, &CMainFrame::UpdateCommands);
   QAbstractItemModel* rows = dialog->GetSelectionList()->model();
   QObject::connect(rows, &QAbstractItemModel::rowsInserted, pFrame, &CMainFrame::UpdateCommands);

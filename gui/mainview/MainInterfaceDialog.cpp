@@ -84,8 +84,7 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
   setTabOrder(m_pOutputField, m_pSelectionList);
 
   connect(m_pDirView, &CDirView::keyDown, this, &CMainInterfaceDialog::OnDirViewKey);
-  connect(m_pDirView, &QTreeWidget::itemDoubleClicked, this,
-          [this](QTreeWidgetItem* item, int) { OnDirViewDoubleClick(item); });
+  connect(m_pDirView, &CDirView::rowDoubleClicked, this, &CMainInterfaceDialog::OnDirViewDoubleClick);
   connect(m_pDirView, &QWidget::customContextMenuRequested, this, &CMainInterfaceDialog::OnDirViewMenu);
   connect(m_pSystemView, &CSystemView::contextMenuRequested, this, &CMainInterfaceDialog::OnTreeMenu);
   connect(m_pSystemView, &CSystemView::itemAboutToBeDeleted, this, [this](QTreeWidgetItem* item) {
@@ -469,10 +468,9 @@ void CMainInterfaceDialog::OnDirViewKey(QKeyEvent* event, bool* pbHandled) {
   }
 }
 
-void CMainInterfaceDialog::OnDirViewDoubleClick(QTreeWidgetItem* pItem) {
+void CMainInterfaceDialog::OnDirViewDoubleClick(int index) {
   const Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
   if ((mods & (Qt::ControlModifier | Qt::AltModifier)) != 0) return;
-  const int index = m_pDirView->indexOfTopLevelItem(pItem);
   if (index < 0) return;
   if ((mods & Qt::ShiftModifier) != 0) {
     ChooseOriginal(index);

@@ -29,20 +29,20 @@ void MakeFile(const QString& path, qint64 size, time_t mtime = 0) {
 
 QStringList Names(const CDirView& view) {
   QStringList names;
-  for (int i = 0; i < view.GetItemCount(); ++i) names << view.topLevelItem(i)->text(CDirView::kColName);
+  for (int i = 0; i < view.GetItemCount(); ++i) names << view.ItemText(i, CDirView::kColName);
   return names;
 }
 
 QString MarkOf(const CDirView& view, const QString& name) {
   for (int i = 0; i < view.GetItemCount(); ++i) {
-    if (view.topLevelItem(i)->text(CDirView::kColName) == name) return view.topLevelItem(i)->text(CDirView::kColMark);
+    if (view.ItemText(i, CDirView::kColName) == name) return view.ItemText(i, CDirView::kColMark);
   }
   return QStringLiteral("<no row>");
 }
 
 int Row(const CDirView& view, const QString& name) {
   for (int i = 0; i < view.GetItemCount(); ++i) {
-    if (view.topLevelItem(i)->text(CDirView::kColName) == name) return i;
+    if (view.ItemText(i, CDirView::kColName) == name) return i;
   }
   return -1;
 }
@@ -75,6 +75,7 @@ class BrowserTest : public QObject {
   void onlyMarkableFilesTakeAMark_data();
   void onlyMarkableFilesTakeAMark();
   void datesCompareInWholeSeconds();
+  void modelSortRolesAreTyped();
   void reloadFollowsTheDisk();
   void watchedFolderFollowsTheDisk();
   void missingFolder();
@@ -101,13 +102,12 @@ void BrowserTest::listsFilesOnly() {
   QVERIFY(view.Initialize());
   view.LoadFolder(m_pDir->path());
   QCOMPARE(Names(view), (QStringList{".hidden", "a.txt", "dangling"}));
-  QCOMPARE(view.currentItem(), view.topLevelItem(0));
-  QVERIFY(view.topLevelItem(0)->isSelected());
+  QCOMPARE(view.GetFocusedRow(), 0);
+  QCOMPARE(view.GetHighlighted(), std::vector<int>{0});
   // A link to nowhere cannot be looked at: no size, no date, and 0 in a size sort.
-  const QTreeWidgetItem* dangling = view.topLevelItem(2);
-  QCOMPARE(dangling->text(CDirView::kColSize), QString());
-  QCOMPARE(dangling->text(CDirView::kColDate), QString());
-  QCOMPARE(view.topLevelItem(1)->text(CDirView::kColSize), QStringLiteral("5"));
+  QCOMPARE(view.ItemText(2, CDirView::kColSize), QString());
+  QCOMPARE(view.ItemText(2, CDirView::kColDate), QString());
+  QCOMPARE(view.ItemText(1, CDirView::kColSize), QStringLiteral("5"));
   view.Sort(CDirView::kColSize, false);
   QCOMPARE(Names(view).first(), QStringLiteral("dangling"));
 
@@ -280,6 +280,22 @@ void BrowserTest::datesCompareInWholeSeconds() {
   QCOMPARE(Names(view), (QStringList{"b.txt", "a.txt", "c.txt"}));
 }
 
+// A size of 1000 sorts after 999 only as a number; the time is whole seconds.
+void BrowserTest::modelSortRolesAreTyped() {
+  MakeFile(Path(QStringLiteral("a.txt")), 1000, 1700000123);
+  CDirView view;
+  QVERIFY(view.Initialize());
+  view.LoadFolder(m_pDir->path());
+  const QAbstractItemModel* model = view.model();
+  auto sortValue = [model](int column) { return model->index(0, column).data(CDirViewModel::kSortRole); };
+  QCOMPARE(sortValue(CDirView::kColSize).typeId(), QMetaType::ULongLong);
+  QCOMPARE(sortValue(CDirView::kColSize).toULongLong(), 1000ull);
+  QCOMPARE(sortValue(CDirView::kColDate).typeId(), QMetaType::LongLong);
+  QCOMPARE(sortValue(CDirView::kColDate).toLongLong(), 1700000123ll);
+  QCOMPARE(sortValue(CDirView::kColName).toString(), QStringLiteral("a.txt"));
+  QCOMPARE(model->index(0, CDirView::kColName).data(Qt::ToolTipRole).toString(), Path(QStringLiteral("a.txt")));
+}
+
 void BrowserTest::reloadFollowsTheDisk() {
   MakeFile(Path(QStringLiteral("keep.txt")), 1);
   MakeFile(Path(QStringLiteral("gone.txt")), 1);
@@ -304,8 +320,9 @@ void BrowserTest::watchedFolderFollowsTheDisk() {
   view.ToggleMark(Row(view, QStringLiteral("keep.txt")));
   view.SetOriginal(Row(view, QStringLiteral("orig.txt")));
   view.clearSelection();
-  view.setCurrentItem(view.topLevelItem(Row(view, QStringLiteral("z.txt"))), 0, QItemSelectionModel::Select);
-  view.topLevelItem(Row(view, QStringLiteral("keep.txt")))->setSelected(true);
+  view.SetFocusedRow(Row(view, QStringLiteral("z.txt")));
+  view.SetHighlighted(Row(view, QStringLiteral("z.txt")), true);
+  view.SetHighlighted(Row(view, QStringLiteral("keep.txt")), true);
 
   QVERIFY(QFile::remove(Path(QStringLiteral("gone.txt"))));
   QTRY_COMPARE(Names(view), (QStringList{"a.txt", "keep.txt", "orig.txt", "z.txt"}));
@@ -314,7 +331,7 @@ void BrowserTest::watchedFolderFollowsTheDisk() {
   QCOMPARE(MarkOf(view, QStringLiteral("keep.txt")), QStringLiteral("Mod"));
   QCOMPARE(MarkOf(view, QStringLiteral("orig.txt")), QStringLiteral("ORG"));
   QCOMPARE(view.GetMarks(), QStringList{Path(QStringLiteral("keep.txt"))});
-  QCOMPARE(view.currentItem(), view.topLevelItem(Row(view, QStringLiteral("z.txt"))));
+  QCOMPARE(view.GetFocusedRow(), Row(view, QStringLiteral("z.txt")));
   std::vector<int> highlighted{Row(view, QStringLiteral("keep.txt")), Row(view, QStringLiteral("z.txt"))};
   QCOMPARE(view.GetHighlighted(), highlighted);
 }

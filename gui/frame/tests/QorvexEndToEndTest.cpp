@@ -153,7 +153,7 @@ class QorvexEndToEndTest : public QObject {
     CDirView* view = Dialog()->GetDirView();
     view->clearSelection();
     for (const char* name : {"p.mvr", "q.mvr"}) {
-      view->topLevelItem(view->IndexOf(m_Dir + QLatin1Char('/') + QLatin1String(name)))->setSelected(true);
+      view->SetHighlighted(view->IndexOf(m_Dir + QLatin1Char('/') + QLatin1String(name)), true);
     }
     SeenMessage seen;
     ModalScript script({Answer(QMessageBox::Yes, &seen)});
@@ -173,7 +173,9 @@ class QorvexEndToEndTest : public QObject {
     ShowFolder();
     CDirView* view = Dialog()->GetDirView();
     view->setFocus();
-    view->setCurrentItem(view->topLevelItem(view->IndexOf(Q(job.modified))));
+    view->clearSelection();
+    view->SetFocusedRow(view->IndexOf(Q(job.modified)));
+    view->SetHighlighted(view->IndexOf(Q(job.modified)), true);
     QMenu* selection = nullptr;
     for (QAction* top : Frame()->menuBar()->actions()) {
       if (top->text() == QLatin1String("&Selection")) selection = top->menu();
@@ -223,7 +225,7 @@ class QorvexEndToEndTest : public QObject {
     ShowFolder();
     CDirView* view = Dialog()->GetDirView();
     view->clearSelection();
-    view->topLevelItem(view->IndexOf(Q(scene.Delta())))->setSelected(true);
+    view->SetHighlighted(view->IndexOf(Q(scene.Delta())), true);
     SeenMessage seen;
     ModalScript script({Answer(QMessageBox::No, &seen)});
     QVERIFY(Frame()->SendCommand(cmd::kReconstructNow));
@@ -299,7 +301,8 @@ class QorvexEndToEndTest : public QObject {
     QVERIFY2(index >= 0, name.c_str());
     view->setFocus();
     view->clearSelection();
-    view->setCurrentItem(view->topLevelItem(index));
+    view->SetFocusedRow(index);
+    view->SetHighlighted(index, true);
     QTest::keyClick(view, key, mods);
   }
 

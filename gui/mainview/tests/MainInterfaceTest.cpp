@@ -120,7 +120,7 @@ void MainInterfaceTest::singleConstructFillsFields() {
   QCOMPARE(m_pScreen->GetInputField()->text(), Path(QStringLiteral("a.exe")));
   QCOMPARE(m_pScreen->GetOutputField()->text(), Path(QStringLiteral("a.exe.mvr")));
   QVERIFY(m_pScreen->GetDirView()->GetMarks().isEmpty());
-  QCOMPARE(m_pScreen->GetDirView()->topLevelItem(Row(QStringLiteral("a.exe")))->text(CDirView::kColMark),
+  QCOMPARE(m_pScreen->GetDirView()->ItemText(Row(QStringLiteral("a.exe")), CDirView::kColMark),
            QStringLiteral("+"));
 }
 
@@ -159,7 +159,9 @@ void MainInterfaceTest::keysAndDrops() {
   m_pScreen->SetMultipleFilesMode();
   CDirView* view = m_pScreen->GetDirView();
   auto highlight = [this, view](const char* name) {
-    view->setCurrentItem(view->topLevelItem(Row(QLatin1String(name))), 0, QItemSelectionModel::ClearAndSelect);
+    view->clearSelection();
+    view->SetFocusedRow(Row(QLatin1String(name)));
+    view->SetHighlighted(Row(QLatin1String(name)), true);
   };
   highlight("orig.bin");
   QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);
@@ -197,7 +199,7 @@ void MainInterfaceTest::onlyMarkableFilesAreMarked_data() {
   const Act ctrlM = [](CMainInterfaceDialog&, CDirView& v) { QTest::keyClick(&v, Qt::Key_M, Qt::ControlModifier); };
   const Act ctrlD = [](CMainInterfaceDialog&, CDirView& v) { QTest::keyClick(&v, Qt::Key_D, Qt::ControlModifier); };
   const Act twice = [](CMainInterfaceDialog& d, CDirView& v) {
-    emit v.itemDoubleClicked(v.currentItem(), 0);
+    emit v.rowDoubleClicked(v.GetFocusedRow());
     Q_UNUSED(d);
   };
   const Act reverse = [](CMainInterfaceDialog& d, CDirView&) { d.ReverseMarks(); };
@@ -226,8 +228,8 @@ void MainInterfaceTest::onlyMarkableFilesAreMarked() {
   m_pScreen->ChooseOriginal(Row(QStringLiteral("orig.bin")));
   view->setFocus();
   view->clearSelection();
-  view->setCurrentItem(view->topLevelItem(Row(highlighted)));
-  view->currentItem()->setSelected(true);
+  view->SetFocusedRow(Row(highlighted));
+  view->SetHighlighted(Row(highlighted), true);
   act(*m_pScreen, *view);
   QStringList expected;
   for (const QString& name : marks) expected << Path(name);
