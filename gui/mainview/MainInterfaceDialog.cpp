@@ -96,6 +96,11 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
   }
   // Whatever the user types into the Output field is the user's name.
   connect(m_pOutputField, &QLineEdit::textEdited, this, [this] { m_bOutputRecorded = false; });
+  // A recorded name is shown where it goes: beside the difference file it
+  // came from. Once the Input names another file, the path shown would no
+  // longer be where the core puts it, so it counts as the user's own (and
+  // Start Processing asks before it replaces anything).
+  connect(m_pInputField, &QLineEdit::textChanged, this, [this] { m_bOutputRecorded = false; });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now != nullptr && now != this && isAncestorOf(now)) m_pLastFocus = now;
   });
