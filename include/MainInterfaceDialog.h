@@ -11,13 +11,14 @@
 #include "DirView.h"
 #include "DropField.h"
 #include "SelectionList.h"
+#include "MainInterfaceLayout.h"
 #include "SplitterBar.h"
 #include "SystemView.h"
 
 class QLabel;
 class QMenu;
 
-class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
+class CMainInterfaceDialog : public QWidget {
   Q_OBJECT
 
  public:
@@ -77,17 +78,16 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   CDropField* GetInputField() const { return m_pInputField; }
   CDropField* GetOriginalField() const { return m_pOriginalField; }
   CDropField* GetOutputField() const { return m_pOutputField; }
-  int GetTreeWidth() const { return m_nTreeWidth; }
-  int GetListHeight() const { return m_nListHeight; }
+  int GetTreeWidth() const { return m_LayoutInput.treeWidth; }
+  int GetListHeight() const { return m_LayoutInput.listHeight; }
 
-  bool OnSplitterLimits(int nId, QRect* pLimits) override;
-  void OnSplitterDrop(int nId, const QPoint& topLeft) override;
+  // A splitter bar's drop, its ghost's top-left corner in global coordinates.
+  void OnSplitterDrop(int nId, const QPoint& topLeft);
 
-  // Lays the parts out for the current size.
+  // Lays the parts out again after a change of mode or of a bar.
   void Layout();
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
 
@@ -128,11 +128,6 @@ class CMainInterfaceDialog : public QWidget, public ISplitterOwner {
   QTreeWidgetItem* m_pPreviousItem = nullptr;  // the one shown before it
   QPointer<QWidget> m_pLastFocus;
 
-  int m_nMarginX = 0;
-  int m_nMarginY = 0;
-  int m_nSplitter = 0;
-  int m_nColumnGap = 0;
-  int m_nLabelToField = 0;
-  int m_nTreeWidth = 0;
-  int m_nListHeight = 0;
+  CMainInterfaceLayout* m_pLayout;
+  SMainLayoutInput m_LayoutInput;
 };

@@ -1,21 +1,12 @@
 // A thin bar between two parts of a window that the user drags to share the
 // room between them. While it is dragged a hatched ghost shows where it
-// will land; its owner sets the limits and moves the parts on the drop.
+// will land; its owner says where the ghost may go and moves the parts when
+// the bar reports the drop.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
-
-class CSplitterBar;
-
-class ISplitterOwner {
- public:
-  virtual ~ISplitterOwner() = default;
-  // The rectangle, in global coordinates, the ghost may move in; false for no drag.
-  virtual bool OnSplitterLimits(int nId, QRect* pLimits) = 0;
-  // The ghost's top-left corner, in global coordinates, when the button went up.
-  virtual void OnSplitterDrop(int nId, const QPoint& topLeft) = 0;
-};
+#include <functional>
 
 class CSplitterBar : public QWidget {
   Q_OBJECT
@@ -25,11 +16,19 @@ class CSplitterBar : public QWidget {
   static constexpr int kMovesVertically = 2;
   static constexpr int kMovesBoth = 3;
 
-  CSplitterBar(QWidget* pParent, ISplitterOwner* pOwner, int nOrientation, int nId);
+  // The rectangle, in the parent's coordinates, the ghost may move in; an
+  // empty one means no drag. Asked when a drag starts.
+  using Limits = std::function<QRect(int nId)>;
+
+  CSplitterBar(QWidget* pParent, Limits limits, int nOrientation, int nId);
   ~CSplitterBar() override;
 
   int GetId() const { return m_nId; }
   bool IsDragging() const { return m_pGhost != nullptr; }
+
+ signals:
+  // The ghost's top-left corner, in global coordinates, when the button went up.
+  void dropped(int nId, const QPoint& topLeft);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -41,7 +40,7 @@ class CSplitterBar : public QWidget {
  private:
   void EndDrag();
 
-  ISplitterOwner* m_pOwner;
+  Limits m_GetLimits;
   int m_nOrientation;
   int m_nId;
   QPointer<QWidget> m_pGhost;  // in the top-level window while a drag goes on

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QToolBar>
@@ -76,9 +77,10 @@ CMainFrame::CMainFrame(ScreenFactory makeMainScreen) : m_MakeMainScreen(std::mov
   setObjectName(QStringLiteral("CMainFrame"));
   setWindowTitle(LoadString(ids::kFrameTitle));
   setWindowIcon(QIcon(QStringLiteral(":/Qorvex/icons/qorvex.png")));
-  m_pClient = new QWidget(this);
-  m_pClient->installEventFilter(this);
-  setCentralWidget(m_pClient);
+  // The two screens fill the client area; one is shown at a time.
+  m_pScreens = new QStackedWidget(this);
+  m_pScreens->setObjectName(QStringLiteral("screens"));
+  setCentralWidget(m_pScreens);
   m_pActions = new CQorvexActions(this);
   BuildMenus();
   // The smallest useful size: half the screen's width by two fifths of its height.
@@ -94,8 +96,8 @@ CMainFrame::~CMainFrame() {
   // The screens go while this object is whole: their going moves the focus,
   // and nothing may call back into a half-destroyed frame.
   disconnect(qApp, nullptr, this, nullptr);
-  delete m_pClient;
-  m_pClient = nullptr;
+  delete m_pScreens;
+  m_pScreens = nullptr;
 }
 
 bool CMainFrame::Create() {
@@ -185,7 +187,7 @@ QAction* CMainFrame::Command(unsigned id) const { return m_pActions->Action(id);
 bool CMainFrame::CreateScreens() {
   CProgressViewDialog* status = nullptr;
   try {
-    status = new CProgressViewDialog(this, m_pClient);
+    status = new CProgressViewDialog(this, m_pScreens);
   } catch (const std::bad_alloc&) {
     MessageBox(this, kNoStatusScreen, QMessageBox::NoIcon);
     return false;
@@ -198,7 +200,7 @@ bool CMainFrame::CreateScreens() {
   }
   CMainScreen* main = nullptr;
   try {
-    main = m_MakeMainScreen ? m_MakeMainScreen(this, m_pClient) : nullptr;
+    main = m_MakeMainScreen ? m_MakeMainScreen(this, m_pScreens) : nullptr;
   } catch (const std::bad_alloc&) {
     main = nullptr;
   }
@@ -216,17 +218,19 @@ bool CMainFrame::CreateScreens() {
   connect(sessions, &QAbstractItemModel::rowsInserted, this, &CMainFrame::UpdateCommands);
   connect(sessions, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateCommands);
   connect(GetProcessView()->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::UpdateCommands);
-  PlaceScreens();
-  m_pMainWidget->show();
-  status->show();
+  m_pScreens->addWidget(m_pMainWidget);
+  m_pScreens->addWidget(status);
   SwitchToScreen(0, true);
 
   m_pProgress = new QProgressBar(statusBar());
   m_pProgress->setRange(0, kProgressSteps);
   m_pProgress->setValue(0);
   m_pProgress->setTextVisible(false);
+  // At the right end of the status line, as wide as the written 230 pixels
+  // less the status line's height (the size grip's room).
+  m_pProgress->setFixedWidth(std::max(40, 230 - statusBar()->sizeHint().height() - 4));
+  statusBar()->addPermanentWidget(m_pProgress);
   m_pProgress->hide();
-  PlaceProgressBar();
   return true;
 }
 
@@ -241,43 +245,12 @@ bool CMainFrame::NoSessionsLeft() const {
   return view == nullptr || view->SessionCount() == 0;
 }
 
-void CMainFrame::PlaceScreens() {
-  if (!ScreensExist()) return;
-  m_pMainWidget->setGeometry(m_pClient->rect());
-  m_pProgressDialog->setGeometry(m_pClient->rect());
-}
-
-void CMainFrame::PlaceProgressBar() {
-  if (m_pProgress == nullptr) return;
-  QRect r = statusBar()->rect();
-  r.setLeft(r.right() - 230);
-  r.setRight(r.right() - r.height());
-  m_pProgress->setGeometry(r.adjusted(2, 2, -2, -2));
-}
-
-void CMainFrame::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  PlaceProgressBar();
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_pClient && event->type() == QEvent::Resize && ScreensExist()) {
-    PlaceScreens();
-    SwitchToScreen(m_nCurrentScreen, true);
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
 void CMainFrame::SwitchToScreen(int nScreen, bool bForce) {
   if (nScreen == m_nCurrentScreen && !bForce) return;
   if (!ScreensExist()) return;
   m_nCurrentScreen = nScreen;
-  QWidget* front = nScreen == 1 ? static_cast<QWidget*>(m_pProgressDialog) : m_pMainWidget.data();
-  QWidget* back = nScreen == 1 ? m_pMainWidget.data() : static_cast<QWidget*>(m_pProgressDialog);
-  // The screen behind is hidden too, so that Tab never walks into it.
-  front->show();
-  front->raise();
-  back->hide();
+  // The stack hides the screen behind, so that Tab never walks into it.
+  m_pScreens->setCurrentWidget(nScreen == 1 ? static_cast<QWidget*>(m_pProgressDialog) : m_pMainWidget.data());
   if (nScreen == 1) {
     m_pProgressDialog->RestoreFocus();
   } else {
@@ -624,7 +597,6 @@ void CMainFrame::OnClearAll() {
 
 void CMainFrame::OnToggleStatusBar() {
   statusBar()->setVisible(!statusBar()->isVisible());
-  PlaceScreens();
   if (QWidget* current = m_nCurrentScreen == 1 ? static_cast<QWidget*>(m_pProgressDialog) : m_pMainWidget.data()) {
     current->update();
   }
@@ -697,8 +669,7 @@ bool CMainFrame::BeginExit() {
   m_bExiting = true;
   SetStatusText(LoadString(ids::kExiting));
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (m_pMainWidget != nullptr) m_pMainWidget->hide();
-  if (m_pProgressDialog != nullptr) m_pProgressDialog->hide();
+  m_pScreens->hide();
   repaint();
   if (m_pProgress != nullptr) m_pProgress->hide();
   statusBar()->repaint();

@@ -22,6 +22,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QStackedWidget;
 class QToolBar;
 
 class CMainFrame : public QMainWindow, public CProcessHost {
@@ -84,8 +85,6 @@ class CMainFrame : public QMainWindow, public CProcessHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
 
  private:
@@ -96,8 +95,6 @@ class CMainFrame : public QMainWindow, public CProcessHost {
   // The Main Interface when it exists (and is shown); else null.
   CMainScreen* ExistingMain() const;
   CMainScreen* ShownMain() const;
-  void PlaceScreens();
-  void PlaceProgressBar();
   void OnMenuOpening();
   void HandleCommandLineFile();
   void UpdateStatusLine();
@@ -141,7 +138,7 @@ class CMainFrame : public QMainWindow, public CProcessHost {
 
   ScreenFactory m_MakeMainScreen;
   CQorvexActions* m_pActions = nullptr;
-  QWidget* m_pClient = nullptr;
+  QStackedWidget* m_pScreens = nullptr;
   QToolBar* m_pToolBar = nullptr;
   QLabel* m_pMessagePane = nullptr;
   QProgressBar* m_pProgress = nullptr;

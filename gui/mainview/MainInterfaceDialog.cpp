@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <new>
 
+#include "MainInterfaceLayout.h"
 #include "ReportInterfaceError.h"
 #include "SplashScreen.h"
 #include "WaitCursor.h"
@@ -74,6 +75,15 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
   m_pInputField->setObjectName(QStringLiteral("inputField"));
   m_pOriginalField->setObjectName(QStringLiteral("originalField"));
   m_pOutputField->setObjectName(QStringLiteral("outputField"));
+  m_pLayout = new CMainInterfaceLayout(this);
+  const std::pair<CMainInterfaceLayout::Part, QWidget*> parts[] = {
+      {CMainInterfaceLayout::kTree, m_pSystemView},          {CMainInterfaceLayout::kDirView, m_pDirView},
+      {CMainInterfaceLayout::kList, m_pSelectionList},       {CMainInterfaceLayout::kInputLabel, m_pInputLabel},
+      {CMainInterfaceLayout::kOriginalLabel, m_pOriginalLabel}, {CMainInterfaceLayout::kOutputLabel, m_pOutputLabel},
+      {CMainInterfaceLayout::kInputField, m_pInputField},    {CMainInterfaceLayout::kOriginalField, m_pOriginalField},
+      {CMainInterfaceLayout::kOutputField, m_pOutputField},  {CMainInterfaceLayout::kSeparator, m_pSeparatorLabel},
+      {CMainInterfaceLayout::kEquals, m_pEqualsLabel}};
+  for (const auto& [part, widget] : parts) m_pLayout->SetPart(part, widget);
   m_pInputLabel->setBuddy(m_pInputField);
   m_pOriginalLabel->setBuddy(m_pOriginalField);
   m_pOutputLabel->setBuddy(m_pOutputField);
@@ -119,21 +129,31 @@ void CMainInterfaceDialog::ComputeMetrics() {
   const int unitY = std::max(1, metrics.height());
   auto horizontal = [unitX](int units) { return units * unitX / 4; };
   auto vertical = [unitY](int units) { return units * unitY / 8; };
-  m_nMarginX = horizontal(6);
-  m_nMarginY = vertical(6);
-  m_nSplitter = horizontal(2);
-  m_nColumnGap = horizontal(8);
-  m_nLabelToField = vertical(10);
-  m_nTreeWidth = horizontal(kTemplateTreeWidth);
-  m_nListHeight = vertical(kTemplateListHeight);
+  SMainLayoutInput& in = m_LayoutInput;
+  in.marginX = horizontal(6);
+  in.marginY = vertical(6);
+  in.splitter = horizontal(2);
+  in.columnGap = horizontal(8);
+  in.labelToField = vertical(10);
+  in.treeWidth = horizontal(kTemplateTreeWidth);
+  in.listHeight = vertical(kTemplateListHeight);
+  in.edgeX = in.edgeY = 2 * std::max(2, style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
 }
 
 bool CMainInterfaceDialog::Initialize(const QString& startFolder) {
   ComputeMetrics();
-  m_pTreeSplitter = new CSplitterBar(this, this, CSplitterBar::kMovesHorizontally, kIdTreeSplitter);
-  m_pListSplitter = new CSplitterBar(this, this, CSplitterBar::kMovesVertically, kIdListSplitter);
+  const auto limits = [this](int nId) {
+    const SMainLayout& now = m_pLayout->Current();
+    return nId == kIdTreeSplitter ? now.treeSplitterLimits : now.listSplitterLimits;
+  };
+  m_pTreeSplitter = new CSplitterBar(this, limits, CSplitterBar::kMovesHorizontally, kIdTreeSplitter);
+  m_pListSplitter = new CSplitterBar(this, limits, CSplitterBar::kMovesVertically, kIdListSplitter);
+  connect(m_pTreeSplitter, &CSplitterBar::dropped, this, &CMainInterfaceDialog::OnSplitterDrop);
+  connect(m_pListSplitter, &CSplitterBar::dropped, this, &CMainInterfaceDialog::OnSplitterDrop);
   m_pTreeSplitter->raise();
   m_pListSplitter->raise();
+  m_pLayout->SetPart(CMainInterfaceLayout::kTreeSplitter, m_pTreeSplitter);
+  m_pLayout->SetPart(CMainInterfaceLayout::kListSplitter, m_pListSplitter);
 
   if (!m_pSystemView->Initialize()) {
     ShowStop(this, QStringLiteral("Cannot initialize the system tree view"));
@@ -158,81 +178,21 @@ bool CMainInterfaceDialog::Initialize(const QString& startFolder) {
 
 // ---- layout -------------------------------------------------------------
 
-void CMainInterfaceDialog::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (!m_bNotReady) Layout();
-}
-
 void CMainInterfaceDialog::Layout() {
-  const int W = width();
-  const int H = height();
-  if (W <= 0 || H <= 0 || m_bNotReady) return;
-  const int fieldHeight = m_pInputField->sizeHint().height();
-  const int edgeX = 2 * std::max(2, style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
-  const int edgeY = edgeX;
-
-  // The lower area: the selection list, or the fields.
-  int lowerTop = m_bMultiple ? H - m_nListHeight - m_nMarginY
-                             : H - 2 * m_nMarginY - m_nLabelToField - fieldHeight + m_nSplitter;
-  lowerTop = std::max(lowerTop, m_nSplitter + m_nMarginY);
-  const QRect lower(m_nMarginX, lowerTop, std::max(0, W - 2 * m_nMarginX), std::max(0, H - m_nMarginY - lowerTop));
-  m_pSelectionList->setGeometry(lower);
-  m_pListSplitter->setGeometry(lower.x() + 1, lowerTop - m_nSplitter, std::max(0, lower.width() - 2), m_nSplitter);
-
-  // The tree and the file list.
-  const int treeRight = std::min(m_nMarginX + m_nTreeWidth, W - m_nSplitter - m_nMarginX);
-  const int treeBottom = lowerTop - m_nSplitter;
-  const QRect tree(m_nMarginX, m_nMarginY, std::max(0, treeRight - m_nMarginX), std::max(0, treeBottom - m_nMarginY));
-  m_pSystemView->setGeometry(tree);
-  m_pTreeSplitter->setGeometry(treeRight, tree.top() + 1, m_nSplitter, std::max(0, tree.height() - 2));
-  const int dirLeft = treeRight + m_nSplitter;
-  const QRect dir(dirLeft, tree.top(), std::max(0, W - m_nMarginX - dirLeft), tree.height());
-  m_pDirView->setGeometry(dir);
-
-  // The fields of Single File mode, in three columns.
-  const int labelTop = treeBottom + m_nMarginY;
-  const int fieldTop = labelTop + m_nLabelToField;
-  const int column = std::max(0, (W - 2 * m_nColumnGap - 2 * m_nMarginX) / 3);
-  const int x0 = m_nMarginX;
-  const int x1 = x0 + column + m_nColumnGap;
-  const int x2 = x1 + column + m_nColumnGap;
-  const int labelHeight = std::max(0, m_nLabelToField);
-  m_pInputLabel->setGeometry(x0, labelTop, column, labelHeight);
-  m_pOriginalLabel->setGeometry(x1, labelTop, column, labelHeight);
-  m_pOutputLabel->setGeometry(x2, labelTop, std::max(0, W - m_nMarginX - x2), labelHeight);
-  m_pInputField->setGeometry(x0, fieldTop, column, fieldHeight);
-  m_pOriginalField->setGeometry(x1, fieldTop, column, fieldHeight);
-  m_pOutputField->setGeometry(x2, fieldTop, std::max(0, W - m_nMarginX - x2), fieldHeight);
-  m_pSeparatorLabel->setGeometry(x0 + column, fieldTop, m_nColumnGap, fieldHeight);
-  m_pEqualsLabel->setGeometry(x1 + column, fieldTop, m_nColumnGap, fieldHeight);
-
-  // Parts too small to draw are hidden rather than drawn inside out.
-  m_pSystemView->setVisible(tree.width() >= edgeX && tree.height() >= edgeY);
-  m_pDirView->setVisible(dir.width() >= edgeX && dir.height() >= edgeY);
-  m_pTreeSplitter->setVisible(tree.height() >= edgeY);
-  m_pSelectionList->setVisible(m_bMultiple && lower.height() >= edgeY);
-  m_pListSplitter->setVisible(m_bMultiple);
-  for (QWidget* part : std::initializer_list<QWidget*>{m_pInputLabel, m_pOriginalLabel, m_pOutputLabel, m_pInputField,
-                                                       m_pOriginalField, m_pOutputField, m_pSeparatorLabel,
-                                                       m_pEqualsLabel}) {
-    part->setVisible(!m_bMultiple);
-  }
-}
-
-bool CMainInterfaceDialog::OnSplitterLimits(int nId, QRect* pLimits) {
-  const QRect upper = m_pSystemView->geometry().united(m_pDirView->geometry());
-  QRect limits = upper;
-  if (nId == kIdListSplitter) limits = upper.united(m_pSelectionList->geometry().adjusted(0, 1, 0, 0));
-  *pLimits = QRect(mapToGlobal(limits.topLeft()), limits.size());
-  return true;
+  if (m_bNotReady) return;
+  m_LayoutInput.multiple = m_bMultiple;
+  m_LayoutInput.fieldHeight = m_pInputField->sizeHint().height();
+  m_pLayout->SetInput(m_LayoutInput);
+  m_pLayout->setGeometry(rect());
 }
 
 void CMainInterfaceDialog::OnSplitterDrop(int nId, const QPoint& topLeft) {
   const QPoint drop = mapFromGlobal(topLeft);
+  const SMainLayout& now = m_pLayout->Current();
   if (nId == kIdTreeSplitter) {
-    m_nTreeWidth = drop.x() - m_pSystemView->geometry().left();
+    m_LayoutInput.treeWidth = TreeWidthAfterDrop(now, drop);
   } else if (nId == kIdListSplitter) {
-    m_nListHeight += m_pSelectionList->geometry().top() - m_nSplitter - drop.y();
+    m_LayoutInput.listHeight = ListHeightAfterDrop(now, m_LayoutInput, drop);
   }
   Layout();
 }

@@ -35,8 +35,8 @@ class CSplitterGhost : public QWidget {
 
 }  // namespace
 
-CSplitterBar::CSplitterBar(QWidget* pParent, ISplitterOwner* pOwner, int nOrientation, int nId)
-    : QWidget(pParent), m_pOwner(pOwner), m_nOrientation(nOrientation), m_nId(nId) {
+CSplitterBar::CSplitterBar(QWidget* pParent, Limits limits, int nOrientation, int nId)
+    : QWidget(pParent), m_GetLimits(std::move(limits)), m_nOrientation(nOrientation), m_nId(nId) {
   QorvexInitResources();
   setObjectName(QStringLiteral("splitter%1").arg(nId));
   setCursor(nOrientation == kMovesHorizontally ? Qt::SizeHorCursor
@@ -59,16 +59,17 @@ void CSplitterBar::mousePressEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() != Qt::LeftButton || IsDragging()) return;
-  QRect limits;
-  if (!m_pOwner->OnSplitterLimits(m_nId, &limits)) return;
+  const QRect limits = m_GetLimits ? m_GetLimits(m_nId) : QRect();
+  if (limits.isEmpty()) return;
   QWidget* top = window();
-  m_Limits = QRect(top->mapFromGlobal(limits.topLeft()), limits.size());
+  m_Limits = QRect(parentWidget()->mapTo(top, limits.topLeft()), limits.size());
   auto* ghost = new CSplitterGhost(top);
   QRect start(mapTo(top, QPoint(0, 0)), size());
   // Kept inside the limits from the start.
   start.moveLeft(std::clamp(start.left(), m_Limits.left(), std::max(m_Limits.left(), m_Limits.right() - start.width() + 1)));
   start.moveTop(std::clamp(start.top(), m_Limits.top(), std::max(m_Limits.top(), m_Limits.bottom() - start.height() + 1)));
-  ghost->setGeometry(start);
+  ghost->move(start.topLeft());
+  ghost->resize(start.size());
   ghost->show();
   ghost->raise();
   m_pGhost = ghost;
@@ -86,7 +87,8 @@ void CSplitterBar::mouseMoveEvent(QMouseEvent* event) {
   QRect ghost = m_pGhost->geometry().translated(delta);
   ghost.moveLeft(std::clamp(ghost.left(), m_Limits.left(), std::max(m_Limits.left(), m_Limits.right() - ghost.width() + 1)));
   ghost.moveTop(std::clamp(ghost.top(), m_Limits.top(), std::max(m_Limits.top(), m_Limits.bottom() - ghost.height() + 1)));
-  m_pGhost->setGeometry(ghost);
+  // The ghost follows the mouse: an overlay, not a part of any layout.
+  m_pGhost->move(ghost.topLeft());
   m_LastMouse = now;
 }
 
@@ -94,7 +96,7 @@ void CSplitterBar::mouseReleaseEvent(QMouseEvent* event) {
   if (!IsDragging() || event->button() != Qt::LeftButton) return;
   const QPoint topLeft = window()->mapToGlobal(m_pGhost->geometry().topLeft());
   EndDrag();
-  m_pOwner->OnSplitterDrop(m_nId, topLeft);
+  emit dropped(m_nId, topLeft);
 }
 
 void CSplitterBar::keyPressEvent(QKeyEvent* event) {

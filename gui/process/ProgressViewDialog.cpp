@@ -1,6 +1,7 @@
 #include "ProgressViewDialog.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -15,11 +16,6 @@
 namespace {
 
 constexpr char kControlIdProperty[] = "mvrControlId";
-// Template geometry, in pixels.
-constexpr int kMargin = 10;
-constexpr int kButtonHeight = 26;
-constexpr int kButtonWidth = 110;
-constexpr int kListTop = kMargin + kButtonHeight + 8;
 
 }  // namespace
 
@@ -37,13 +33,15 @@ CProgressViewDialog::CProgressViewDialog(CProcessHost* pHost, QWidget* parent) :
   m_pList->setProperty(kControlIdProperty, kListId);
   m_pList->setWhatsThis(QStringLiteral("One row for every running processing session: what it does, the file in "
                                        "progress, and the progress of that file and of the whole session."));
-  // The template's layout; the margins measured from it are kept on resizing.
-  const int width = 560;
-  const int height = 300;
-  resize(width, height);
-  m_pCancel->setGeometry(kMargin, kMargin, kButtonWidth, kButtonHeight);
-  m_pMainInterface->setGeometry(width - kMargin - kButtonWidth, kMargin, kButtonWidth, kButtonHeight);
-  m_pList->setGeometry(kMargin, kListTop, width - 2 * kMargin, height - kListTop - kMargin);
+  // The buttons keep their size at the two ends of the top row; the list
+  // takes the rest of the screen.
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(m_pCancel);
+  buttons->addStretch(1);
+  buttons->addWidget(m_pMainInterface);
+  auto* screen = new QVBoxLayout(this);
+  screen->addLayout(buttons);
+  screen->addWidget(m_pList, 1);
   setTabOrder(m_pList, m_pCancel);
   setTabOrder(m_pCancel, m_pMainInterface);
 
@@ -58,22 +56,10 @@ CProgressViewDialog::~CProgressViewDialog() {
 }
 
 bool CProgressViewDialog::Initialize() {
-  m_nRightMargin = width() - m_pList->geometry().right() - 1;
-  m_nBottomMargin = height() - m_pList->geometry().bottom() - 1;
   if (!m_pList->Initialize()) return false;
   m_pList->setFocus();
   m_bNotReady = false;
   return true;
-}
-
-void CProgressViewDialog::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (m_bNotReady) return;
-  const QRect button = m_pMainInterface->geometry();
-  m_pMainInterface->move(width() - m_nRightMargin - button.width(), button.top());
-  const QRect list = m_pList->geometry();
-  m_pList->setGeometry(list.left(), list.top(), std::max(0, width() - m_nRightMargin - list.left()),
-                       std::max(0, height() - m_nBottomMargin - list.top()));
 }
 
 void CProgressViewDialog::OnCancel() {

@@ -42,7 +42,6 @@ class CProgressViewDialog : public QWidget {
   void OnMainInterface();
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
@@ -52,8 +51,6 @@ class CProgressViewDialog : public QWidget {
   CProcessView* m_pList = nullptr;
   QPushButton* m_pCancel = nullptr;
   QPushButton* m_pMainInterface = nullptr;
-  int m_nRightMargin = 0;
-  int m_nBottomMargin = 0;
   bool m_bNotReady = true;
   QPointer<QWidget> m_pLastFocus;
 };
