@@ -17,9 +17,12 @@
 #include <algorithm>
 #include <new>
 
+#include "BrowserTexts.h"
 #include "QorvexResources.h"
 #include "ReportInterfaceError.h"
 #include "TarvoFileLib.h"
+
+namespace btext = qorvex::browser::text;
 
 namespace {
 
@@ -106,9 +109,9 @@ bool CDirView::Initialize() {
 bool CDirView::IsMarkable(const QString& fullPath) const { return IsDeltaFileName(fullPath) != m_bConstruct; }
 
 QString CDirView::MarkText(const QString& fullPath) const {
-  if (!m_strOriginal.isEmpty() && fullPath == m_strOriginal) return QStringLiteral("ORG");
-  if (m_MarkSet.contains(fullPath)) return m_bConstruct ? QStringLiteral("Mod") : QStringLiteral("Dif");
-  return IsMarkable(fullPath) ? QStringLiteral("+") : QString();
+  if (!m_strOriginal.isEmpty() && fullPath == m_strOriginal) return btext::Tr(btext::kOriginalMark);
+  if (m_MarkSet.contains(fullPath)) return m_bConstruct ? btext::Tr(btext::kModifiedMark) : btext::Tr(btext::kDifferenceMark);
+  return IsMarkable(fullPath) ? btext::Tr(btext::kMarkable) : QString();
 }
 
 void CDirView::SetMarkText(int index) {

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "BrowserTexts.h"
 #include "DirView.h"
+
+namespace btext = qorvex::browser::text;
 
 CDirViewModel::CDirViewModel(MarkText markText, QObject* pParent)
     : QAbstractTableModel(pParent), m_MarkText(std::move(markText)) {}
@@ -58,17 +61,17 @@ QVariant CDirViewModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal) return {};
   if (role == Qt::DisplayRole) {
     switch (section) {
-      case CDirView::kColName: return CDirView::tr("Name");
-      case CDirView::kColSize: return CDirView::tr("Size");
-      case CDirView::kColType: return CDirView::tr("Type");
-      case CDirView::kColDate: return CDirView::tr("Modified");
+      case CDirView::kColName: return btext::Tr(btext::kName);
+      case CDirView::kColSize: return btext::Tr(btext::kSize);
+      case CDirView::kColType: return btext::Tr(btext::kType);
+      case CDirView::kColDate: return btext::Tr(btext::kModified);
       default: return {};
     }
   }
   if (role == Qt::DecorationRole && section == CDirView::kColMark) {
     return QIcon(QStringLiteral(":/Qorvex/bitmaps/marked-files.png"));
   }
-  if (role == Qt::ToolTipRole && section == CDirView::kColMark) return CDirView::tr("Marked files");
+  if (role == Qt::ToolTipRole && section == CDirView::kColMark) return btext::Tr(btext::kMarkedFiles);
   if (role == Qt::TextAlignmentRole) {
     if (section == CDirView::kColMark) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     if (section == CDirView::kColSize) return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));

@@ -107,7 +107,7 @@ int CShellFolder::CompareIDs(const QString& a, const QString& b) const {
 }
 
 QIcon CShellFolder::GetIcon(bool bOpen) const {
-  static const QIcon closed = QIcon::fromTheme(QStringLiteral("folder"), QIcon(QStringLiteral(":/Qorvex/icons/138.png")));
+  static const QIcon closed = QIcon::fromTheme(QStringLiteral("folder"), QIcon(QStringLiteral(":/Qorvex/icons/folder.png")));
   static const QIcon open = QIcon::fromTheme(QStringLiteral("folder-open"), closed);
   if (IsRoot())
     return QIcon::fromTheme(QStringLiteral("drive-harddisk"), closed);

@@ -8,9 +8,12 @@
 #include <new>
 #include <vector>
 
+#include "BrowserTexts.h"
 #include "QorvexResources.h"
 #include "ReportInterfaceError.h"
 #include "WaitCursor.h"
+
+namespace btext = qorvex::browser::text;
 
 namespace {
 
@@ -231,7 +234,7 @@ void CSystemView::OnItemExpanded(QTreeWidgetItem* pItem) {
     } catch (const CInterfaceException& e) {
       if (ReportInterfaceError(e, this)) {
         QMessageBox::information(this, QApplication::applicationDisplayName(),
-                                 QStringLiteral("Cannot expand the open subfolders\nof the current folder!"));
+                                 btext::Tr(btext::kCannotExpand));
         break;
       }
     }

@@ -1,13 +1,16 @@
 #include "InterfaceException.h"
 
+#include "ErrorTexts.h"
 #include "HResultTable.h"
 
+namespace etext = qorvex::errors::text;
+
 CInterfaceException::CInterfaceException()
-    : m_bInternal(1), m_strMessage(QStringLiteral("Generic internal error")) {}
+    : m_bInternal(1), m_strMessage(etext::Tr(etext::kGenericInternal)) {}
 
 CInterfaceException::CInterfaceException(HRESULT hr) : m_hResult(hr) {
   if (const HResultRow* row = FindHResultRow(hr)) {
-    m_strMessage = QString::fromLatin1(row->szMessage);
+    m_strMessage = etext::Tr(row->szMessage);
     m_bInternal = row->bInternal ? 1 : 0;
     m_bRetry = row->bRetry ? 1 : 0;
     m_nHelpId = row->nHelpId;

@@ -1,6 +1,10 @@
 // The allocator's and the two list views' error objects.
 #include "InterfaceException.h"
 
+#include "ErrorTexts.h"
+
+namespace etext = qorvex::errors::text;
+
 CShellMallocException::CShellMallocException(HRESULT hr, const void* wrapper)
     : CInterfaceException(hr), m_pMalloc(wrapper) {}
 
@@ -9,7 +13,7 @@ const char* CShellMallocException::GetRuntimeClassName() const { return "CShellM
 CSelectionListException::CSelectionListException(int code) : m_nCode(code) {
   if (code == 0) {
     m_bInternal = 1;
-    m_strMessage = QStringLiteral("Error in List Control");
+    m_strMessage = etext::Tr(etext::kListControl);
     m_nHelpId = 11206;
   }
 }
@@ -19,7 +23,7 @@ const char* CSelectionListException::GetRuntimeClassName() const { return "CSele
 CProcessViewException::CProcessViewException(int code) : CInterfaceException(0), m_nCode(code) {
   if (code == 0) {
     m_bInternal = 1;
-    m_strMessage = QStringLiteral("List view error in ProcessView");
+    m_strMessage = etext::Tr(etext::kProcessList);
     m_nHelpId = 11206;
   }
 }

@@ -3,13 +3,12 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "ErrorTexts.h"
+
+namespace etext = qorvex::errors::text;
+
 namespace {
 
-const QString kInternalHead = QStringLiteral("An internal error:\n\n");
-const QString kInternalAdvice = QStringLiteral(
-    "\n\nIf the error is a result of a visual element failure\nin the main interface, try "
-    "selecting \"Refresh\" itemin the main menu or pressing F5.\nIf it does not help, restart "
-    "Tarvo as soon as it is possible.");
 
 QMessageBox::StandardButton Show(QWidget* pParent, const QString& text,
                                  QMessageBox::StandardButtons buttons, unsigned nHelpId) {
@@ -24,7 +23,7 @@ QMessageBox::StandardButton Show(QWidget* pParent, const QString& text,
 
 bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent) {
   if (e.m_bInternal != 0) {
-    Show(pParent, kInternalHead + e.m_strMessage + kInternalAdvice, QMessageBox::Ok, e.m_nHelpId);
+    Show(pParent, etext::Tr(etext::kInternalHead) + e.m_strMessage + etext::Tr(etext::kInternalAdvice), QMessageBox::Ok, e.m_nHelpId);
     return true;
   }
   if (e.m_hResult == kHrCancelledByUser) return true;
@@ -32,7 +31,7 @@ bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent) {
   QString text;
   if (const auto* folder = dynamic_cast<const CShellFolderException*>(&e)) {
     if (!folder->m_strObjectName.isEmpty())
-      text = folder->m_strObjectName + QStringLiteral(" is not accessible:\n\n");
+      text = folder->m_strObjectName + etext::Tr(etext::kNotAccessible);
   }
   text += e.m_strMessage;
   if (e.m_bRetry == 0) {

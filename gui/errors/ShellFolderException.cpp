@@ -1,12 +1,16 @@
 #include "InterfaceException.h"
 
+#include "ErrorTexts.h"
+
+namespace etext = qorvex::errors::text;
+
 CShellFolderException::CShellFolderException(int kind, HRESULT hr)
     : CInterfaceException(hr), m_nKind(kind) {
   if (kind == kNoFolderInterface) {
     m_bInternal = 1;
-    m_strMessage = QStringLiteral("No IShellFolder interface is specified\nfor CShellFolder object");
+    m_strMessage = etext::Tr(etext::kNoShellFolder);
   } else if (kind == kUnknownFailure) {
-    m_strMessage = QStringLiteral("Unknow error in CShellFolder object");
+    m_strMessage = etext::Tr(etext::kShellFolderUnknown);
   }
 }
 
@@ -16,10 +20,10 @@ CDirViewException::CDirViewException(int subkind, HRESULT hr, int kind)
     : CShellFolderException(kind, hr), m_nSubKind(subkind) {
   if (subkind == kListControl) {
     m_bInternal = 1;
-    m_strMessage = QStringLiteral("Problem with list view control");
+    m_strMessage = etext::Tr(etext::kListViewProblem);
     m_nHelpId = 11206;
   } else if (subkind == kNoAllocator) {
-    m_strMessage = QStringLiteral("Cannot get the shell memory allocator\ninterface\n\n") + m_strMessage;
+    m_strMessage = etext::Tr(etext::kNoAllocatorDir) + m_strMessage;
   }
 }
 
@@ -29,10 +33,10 @@ CSystemViewException::CSystemViewException(int subkind, HRESULT hr, int kind)
     : CShellFolderException(kind, hr), m_nSubKind(subkind) {
   if (subkind == kTreeControl) {
     m_bInternal = 1;
-    m_strMessage = QStringLiteral("Problem with the tree view control");
+    m_strMessage = etext::Tr(etext::kTreeViewProblem);
     m_nHelpId = 11205;
   } else if (subkind == kNoAllocator) {
-    m_strMessage = QStringLiteral("Cannot get shell memory allocator interface\n\n") + m_strMessage;
+    m_strMessage = etext::Tr(etext::kNoAllocatorTree) + m_strMessage;
   }
 }
 

@@ -6,21 +6,26 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include "FrameTexts.h"
 #include "QorvexPictures.h"
+#include "QorvexStrings.h"
+#include "StringIds.h"
+
+namespace ftext = qorvex::frame::text;
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   InitQorvexPictures();
-  setWindowTitle(QStringLiteral("About Mendivar"));
+  setWindowTitle(ftext::Tr(ftext::kAboutTitle));
   auto* picture = new QLabel(this);
   picture->setObjectName(QStringLiteral("picture"));
   picture->setFixedSize(72, 72);
-  picture->setPixmap(QPixmap(QStringLiteral(":/Qorvex/bitmaps/163.png")));
+  picture->setPixmap(QPixmap(QStringLiteral(":/Qorvex/bitmaps/about.png")));
   picture->setScaledContents(true);  // drawn stretched over the whole control
 
-  auto* name = new QLabel(QStringLiteral("<b>Mendivar</b>"), this);
-  auto* version = new QLabel(QString::fromLatin1(kVersion), this);
+  auto* name = new QLabel(QStringLiteral("<b>%1</b>").arg(qorvex::LoadString(qorvex::ids::kFrameTitle).toHtmlEscaped()), this);
+  auto* version = new QLabel(ftext::Tr(kVersion), this);
   version->setObjectName(QStringLiteral("version"));
-  auto* note = new QLabel(QStringLiteral("Difference files of any pair of files:\nconstruct them, reconstruct from them."), this);
+  auto* note = new QLabel(ftext::Tr(ftext::kAboutNote), this);
 
   auto* texts = new QVBoxLayout;
   texts->addWidget(name);

@@ -7,6 +7,6 @@ class CAboutDialog : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr char kVersion[] = "Version 1.00.02";
+  static constexpr char kVersion[] = QT_TRANSLATE_NOOP("MainWindow", "Version 1.00.02");
   explicit CAboutDialog(QWidget* parent = nullptr);
 };

@@ -27,6 +27,7 @@
 
 #include "AboutDialog.h"
 #include "CommandIds.h"
+#include "FrameTexts.h"
 #include "QorvexActions.h"
 #include "HelpWindow.h"
 #include "InterfaceException.h"
@@ -43,18 +44,14 @@
 #include "TarvoFileLib.h"
 #include "TarvoTaskEntry.h"
 
+namespace ftext = qorvex::frame::text;
+
 using namespace qorvex;
 
 namespace {
 
 constexpr int kStatusTimerMs = 500;
 constexpr int kProgressSteps = 320;
-
-const QString kNoStatusScreen = QStringLiteral("Fatal Error: Unable to create the progress view dialog");
-const QString kNoMainScreen = QStringLiteral("Fatal Error: Unable to create the main interface dialog");
-const QString kInvalidCommandLineFile = QStringLiteral("Error: invalid delta file format!");
-const QString kViewerFailed = QStringLiteral("Failed to launch MvrView.exe !");
-const QString kStatusListFailed = QStringLiteral("Failed to initialize the process view list control");
 
 bool FileExists(const QString& path) {
   struct stat st {};
@@ -189,12 +186,12 @@ bool CMainFrame::CreateScreens() {
   try {
     status = new CProgressViewDialog(this, m_pScreens);
   } catch (const std::bad_alloc&) {
-    MessageBox(this, kNoStatusScreen, QMessageBox::NoIcon);
+    MessageBox(this, ftext::Tr(ftext::kNoStatusScreen), QMessageBox::NoIcon);
     return false;
   }
   m_pProgressDialog = status;
   if (!status->Initialize()) {
-    MessageBox(this, kStatusListFailed, QMessageBox::Critical);
+    MessageBox(this, ftext::Tr(ftext::kStatusListFailed), QMessageBox::Critical);
     QApplication::exit(3);
     return false;
   }
@@ -206,7 +203,7 @@ bool CMainFrame::CreateScreens() {
   }
   if (main == nullptr) {
     delete status;
-    MessageBox(this, kNoMainScreen, QMessageBox::NoIcon);
+    MessageBox(this, ftext::Tr(ftext::kNoMainScreen), QMessageBox::NoIcon);
     return false;
   }
   m_pMainScreen = main;
@@ -331,7 +328,7 @@ void CMainFrame::UpdateStatusLine() {
   if (session != nullptr) {
     if (m_pProgress->isHidden()) m_pProgress->show();
     if (session->IsChanged() != 0 || leftHelpMode) {
-      SetStatusText(QStringLiteral("Processing '") + session->GetCurrentFileName() + QStringLiteral("'"));
+      SetStatusText(ftext::Tr(ftext::kProcessing) + session->GetCurrentFileName() + ftext::Tr(ftext::kProcessingEnd));
       m_bStatusShowsSession = true;
       int steps = 0;
       if (session->GetOverallTotal() != 0) {
@@ -368,7 +365,7 @@ void CMainFrame::HandleCommandLineFile() {
   CTarvoTaskEntry job;
   job.SetExistingFile(Local(m_strCommandLineFile).c_str(), true);
   if (!job.CompleteTargetOutput()) {
-    MessageBox(this, kInvalidCommandLineFile, QMessageBox::NoIcon);
+    MessageBox(this, ftext::Tr(ftext::kInvalidCommandLineFile), QMessageBox::NoIcon);
     return;
   }
   QString target = Native(job.GetOutputFile());
@@ -542,8 +539,8 @@ bool CMainFrame::AcceptRecordedOutputs() {
     inUse.emplace_back(entry, std::move(path));
   }
   if (inUse.empty()) return true;
-  const QString question = QStringLiteral("These files already exist and will be overwritten:\n\n") +
-                           names.join(QLatin1Char('\n')) + QStringLiteral("\n\nDo you want to proceed?");
+  const QString question = ftext::Tr(ftext::kTheseExist) +
+                           names.join(QLatin1Char('\n')) + ftext::Tr(ftext::kProceed);
   if (!AskYes(this, question)) return false;
   for (auto& [entry, path] : inUse) entry->SetOutputFile(path.c_str(), false);
   return true;
@@ -629,7 +626,7 @@ void CMainFrame::OnProperties() {
   // path as its one argument (no length cut, no quoting to go wrong).
   const QString viewer = QFile::decodeName(QByteArray::fromStdString(TFLExecDirFile("MvrView")));
   if (!QProcess::startDetached(viewer, {highlighted.front()})) {
-    MessageBox(this, kViewerFailed, QMessageBox::Critical);
+    MessageBox(this, ftext::Tr(ftext::kViewerFailed), QMessageBox::Critical);
   }
 }
 

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QMenu>
 
+#include "FrameTexts.h"
 #include "HelpContexts.h"
 #include "MainFrame.h"
 #include "MainInterfaceDialog.h"
 #include "ReportInterfaceError.h"
+
+namespace ftext = qorvex::frame::text;
 
 namespace {
 
@@ -142,17 +145,14 @@ CMainScreen* CreateMainInterface(CMainFrame* pFrame, QWidget* pParent, const QSt
   }
   // The notes of Context Help (Shift+F1, then a click).
   dialog->GetSystemView()->setWhatsThis(
-      QStringLiteral("The folders of the computer. Click one to list its files on the right."));
-  dialog->GetDirView()->setWhatsThis(QStringLiteral(
-      "The files of the chosen folder. Space marks the highlighted files as modified (Construct) or difference "
-      "files (Reconstruct); Shift+Space makes the highlighted file the original file."));
-  dialog->GetSelectionList()->setWhatsThis(QStringLiteral(
-      "The queued jobs, one per row. Click an output name to change it; Delete removes the highlighted rows."));
+      ftext::Tr(ftext::kTreeNote));
+  dialog->GetDirView()->setWhatsThis(ftext::Tr(ftext::kDirViewNote));
+  dialog->GetSelectionList()->setWhatsThis(ftext::Tr(ftext::kSelectionListNote));
   dialog->GetInputField()->setWhatsThis(
-      QStringLiteral("The modified file (Construct) or the difference file (Reconstruct) of the one job."));
-  dialog->GetOriginalField()->setWhatsThis(QStringLiteral("The original file of the one job."));
+      ftext::Tr(ftext::kInputNote));
+  dialog->GetOriginalField()->setWhatsThis(ftext::Tr(ftext::kOriginalNote));
   dialog->GetOutputField()->setWhatsThis(
-      QStringLiteral("The file the job writes: the difference file (Construct) or the rebuilt modified file."));
+      ftext::Tr(ftext::kOutputNote));
   // The toolbar follows the user's choices at once, not only at the next tick.
   for (CDropField* field : {dialog->GetInputField(), dialog->GetOriginalField(), dialog->GetOutputField()}) {
     QObject::connect(field, &QLineEdit::textChanged, pFrame, &CMainFrame::UpdateCommands);

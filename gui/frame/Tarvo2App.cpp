@@ -3,11 +3,14 @@
 #include <QCommandLineParser>
 #include <new>
 
+#include "FrameTexts.h"
 #include "HelpKeyFilter.h"
 #include "MessageBox.h"
 #include "QorvexStrings.h"
 #include "SplashScreen.h"
 #include "StringIds.h"
+
+namespace ftext = qorvex::frame::text;
 
 namespace {
 
@@ -37,7 +40,7 @@ bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen, const QS
     frame = new CMainFrame(std::move(makeMainScreen));
   } catch (const std::bad_alloc&) {
     qorvex::MessageBox(nullptr,
-                       QStringLiteral("Cannot create the main window.\nCheck whether your system has enough\nfree memory."),
+                       ftext::Tr(ftext::kNoMainWindow),
                        QMessageBox::Critical);
     return false;
   }
@@ -50,7 +53,7 @@ bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen, const QS
   CSplashScreen::Display(kSplashSeconds, kSplashBitmap, frame);
 
   QCommandLineParser parser;
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A difference file to reconstruct."));
+  parser.addPositionalArgument(QStringLiteral("file"), ftext::Tr(ftext::kFileArgument));
   parser.process(arguments);
   if (!parser.positionalArguments().isEmpty()) frame->SetCommandLineFile(parser.positionalArguments().front());
 

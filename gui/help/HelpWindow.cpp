@@ -8,6 +8,10 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "HelpTexts.h"
+
+namespace htext = qorvex::help::text;
+
 // The page lives in this static library; its resource must be registered by hand.
 static void InitHelpResource() { Q_INIT_RESOURCE(help); }
 
@@ -37,14 +41,14 @@ QString AnchorOf(unsigned context) { return QStringLiteral("h%1").arg(context); 
 CHelpWindow::CHelpWindow() : QWidget(nullptr, Qt::Window) {
   PageText();  // registers the page
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("Mendivar Help"));
+  setWindowTitle(htext::Tr(htext::kTitle));
   m_pBrowser = new QTextBrowser(this);
   m_pBrowser->setOpenLinks(true);
   m_pBrowser->setSource(QUrl(kPage));
 
-  auto* contents = new QPushButton(QStringLiteral("&Contents"), this);
-  auto* back = new QPushButton(QStringLiteral("&Back"), this);
-  auto* forward = new QPushButton(QStringLiteral("&Forward"), this);
+  auto* contents = new QPushButton(htext::Tr(htext::kContents), this);
+  auto* back = new QPushButton(htext::Tr(htext::kBack), this);
+  auto* forward = new QPushButton(htext::Tr(htext::kForward), this);
   connect(contents, &QPushButton::clicked, this, [this] { Open(kContents); });
   connect(back, &QPushButton::clicked, m_pBrowser, &QTextBrowser::backward);
   connect(forward, &QPushButton::clicked, m_pBrowser, &QTextBrowser::forward);

@@ -13,13 +13,15 @@
 #include <new>
 
 #include "MainInterfaceLayout.h"
+#include "MainViewTexts.h"
 #include "ReportInterfaceError.h"
 #include "SplashScreen.h"
 #include "WaitCursor.h"
 
+namespace mvtext = qorvex::mainview::text;
+
 namespace {
 
-const QString kInvalidDelta = QStringLiteral(":\n\nInvalid delta file format!");
 constexpr unsigned kHelpInvalidDelta = 61227;
 
 // The size of the template's tree and selection list, in dialog units.
@@ -62,9 +64,9 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
   m_pSystemView = new CSystemView(this);
   m_pDirView = new CDirView(this);
   m_pSelectionList = new CSelectionList(this);
-  m_pInputLabel = new QLabel(QStringLiteral("Input File"), this);
-  m_pOriginalLabel = new QLabel(QStringLiteral("Original File"), this);
-  m_pOutputLabel = new QLabel(QStringLiteral("Output File"), this);
+  m_pInputLabel = new QLabel(mvtext::Tr(mvtext::kInputFile), this);
+  m_pOriginalLabel = new QLabel(mvtext::Tr(mvtext::kOriginalFile), this);
+  m_pOutputLabel = new QLabel(mvtext::Tr(mvtext::kOutputFile), this);
   m_pSeparatorLabel = new QLabel(QStringLiteral("--"), this);
   m_pEqualsLabel = new QLabel(QStringLiteral("="), this);
   m_pSeparatorLabel->setAlignment(Qt::AlignCenter);
@@ -84,6 +86,10 @@ CMainInterfaceDialog::CMainInterfaceDialog(QWidget* pParent) : QWidget(pParent) 
       {CMainInterfaceLayout::kOutputField, m_pOutputField},  {CMainInterfaceLayout::kSeparator, m_pSeparatorLabel},
       {CMainInterfaceLayout::kEquals, m_pEqualsLabel}};
   for (const auto& [part, widget] : parts) m_pLayout->SetPart(part, widget);
+  // What a screen reader says for the three lists.
+  m_pSystemView->setAccessibleName(mvtext::Tr(mvtext::kTreeName));
+  m_pDirView->setAccessibleName(mvtext::Tr(mvtext::kDirViewName));
+  m_pSelectionList->setAccessibleName(mvtext::Tr(mvtext::kSelectionListName));
   m_pInputLabel->setBuddy(m_pInputField);
   m_pOriginalLabel->setBuddy(m_pOriginalField);
   m_pOutputLabel->setBuddy(m_pOutputField);
@@ -156,16 +162,16 @@ bool CMainInterfaceDialog::Initialize(const QString& startFolder) {
   m_pLayout->SetPart(CMainInterfaceLayout::kListSplitter, m_pListSplitter);
 
   if (!m_pSystemView->Initialize()) {
-    ShowStop(this, QStringLiteral("Cannot initialize the system tree view"));
+    ShowStop(this, mvtext::Tr(mvtext::kNoTree));
     return false;
   }
   m_pSystemView->OpenPath(startFolder.isEmpty() ? QDir::homePath() : startFolder);
   if (!m_pDirView->Initialize()) {
-    ShowStop(this, QStringLiteral("Cannot initialize the current directory view!"));
+    ShowStop(this, mvtext::Tr(mvtext::kNoDirView));
     return false;
   }
   if (!m_pSelectionList->Initialize()) {
-    ShowStop(this, QStringLiteral("Cannot initialize the selection list view!"));
+    ShowStop(this, mvtext::Tr(mvtext::kNoSelectionList));
     return false;
   }
   m_pDirView->SetSingleSelection(!m_bMultiple);
@@ -233,7 +239,7 @@ void CMainInterfaceDialog::FillFromMarks() {
 }
 
 void CMainInterfaceDialog::ShowDeltaFormatError(const QString& path) {
-  ShowStop(this, path + kInvalidDelta, kHelpInvalidDelta);
+  ShowStop(this, path + mvtext::Tr(mvtext::kInvalidDelta), kHelpInvalidDelta);
 }
 
 void CMainInterfaceDialog::ChooseOriginal(int index) {
@@ -275,7 +281,7 @@ void CMainInterfaceDialog::AddFilesForProcessing() {
   } catch (const CInterfaceException& e) {
     ReportOnce(e, this);
   } catch (const std::bad_alloc&) {
-    ShowStop(this, QStringLiteral("Error: Not enough memory to\ncomplete the operation"));
+    ShowStop(this, mvtext::Tr(mvtext::kNoMemory));
   }
   try {
     m_pDirView->ClearOriginal(true);
@@ -349,8 +355,8 @@ void CMainInterfaceDialog::ReleaseForExit() {
 
 void CMainInterfaceDialog::SetModeLabels(bool bConstruct) {
   m_pSeparatorLabel->setText(bConstruct ? QStringLiteral("--") : QStringLiteral("+"));
-  m_pInputLabel->setText(bConstruct ? QStringLiteral("Modified File") : QStringLiteral("Difference File (.mvr)"));
-  m_pOutputLabel->setText(bConstruct ? QStringLiteral("Difference File (.mvr)") : QStringLiteral("Modified File"));
+  m_pInputLabel->setText(bConstruct ? mvtext::Tr(mvtext::kModifiedFile) : mvtext::Tr(mvtext::kDifferenceFileMvr));
+  m_pOutputLabel->setText(bConstruct ? mvtext::Tr(mvtext::kDifferenceFileMvr) : mvtext::Tr(mvtext::kModifiedFile));
 }
 
 void CMainInterfaceDialog::PeriodicUpdate() {

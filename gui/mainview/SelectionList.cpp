@@ -11,9 +11,12 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include "MainViewTexts.h"
 #include "QorvexResources.h"
 #include "ReportInterfaceError.h"
 #include "TarvoFileLib.h"
+
+namespace mvtext = qorvex::mainview::text;
 
 namespace {
 
@@ -70,7 +73,7 @@ CSelectionList::~CSelectionList() = default;
 
 bool CSelectionList::Initialize() {
   setColumnCount(3);
-  setHeaderLabels({QStringLiteral("Output"), QStringLiteral("File"), QStringLiteral("Original File")});
+  setHeaderLabels({mvtext::Tr(mvtext::kOutput), mvtext::Tr(mvtext::kFile), mvtext::Tr(mvtext::kOriginalFile)});
   // The narrowest a column may get before the list scrolls sideways.
   header()->setMinimumSectionSize(
       QFontMetrics(font()).horizontalAdvance(QStringLiteral("A_Drive:\\A_Long_Path\\A_Long_File_Name")) / 2);
@@ -84,8 +87,8 @@ void CSelectionList::SetHeaderMode(bool bConstruct) {
   QTreeWidgetItem* head = headerItem();
   if (head == nullptr) throw CSelectionListException(0);
   m_bConstructHeaders = bConstruct;
-  head->setText(0, bConstruct ? QStringLiteral("Output (Difference File)") : QStringLiteral("Output (Modified File)"));
-  head->setText(1, bConstruct ? QStringLiteral("Modified File") : QStringLiteral("Difference File"));
+  head->setText(0, bConstruct ? mvtext::Tr(mvtext::kOutputDifference) : mvtext::Tr(mvtext::kOutputModified));
+  head->setText(1, bConstruct ? mvtext::Tr(mvtext::kModifiedFile) : mvtext::Tr(mvtext::kDifferenceFile));
 }
 
 void CSelectionList::ShowRow(QTreeWidgetItem* pRow) {
@@ -95,7 +98,9 @@ void CSelectionList::ShowRow(QTreeWidgetItem* pRow) {
                                                    : kIconReady;
   pRow->setText(0, Shown(entry->GetOutputFile()));
   pRow->setToolTip(0, Shown(entry->GetOutputFile()));
-  pRow->setIcon(0, QIcon(QStringLiteral(":/Qorvex/icons/%1.png").arg(icon)));
+  pRow->setIcon(0, QIcon(QString::fromLatin1(icon == kIconFilesMissing  ? ":/Qorvex/icons/job-files-missing.png"
+                                             : icon == kIconOutputExists ? ":/Qorvex/icons/job-output-exists.png"
+                                                                         : ":/Qorvex/icons/job-ready.png")));
   pRow->setData(0, kIconRole, icon);
 }
 
@@ -148,7 +153,7 @@ void CSelectionList::SetOutput(int index, const QString& name) {
 bool CSelectionList::EndLabelEdit(int index, const QString& text) {
   if (topLevelItem(index) == nullptr) return false;
   if (text.isEmpty()) {
-    QMessageBox::critical(this, QApplication::applicationDisplayName(), QStringLiteral("You must type a filename"));
+    QMessageBox::critical(this, QApplication::applicationDisplayName(), mvtext::Tr(mvtext::kTypeAFileName));
     return false;
   }
   const QByteArray native = QFile::encodeName(text);
@@ -156,7 +161,7 @@ bool CSelectionList::EndLabelEdit(int index, const QString& text) {
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(folder))).isDir()) {
     const auto answer = QMessageBox::warning(
         this, QApplication::applicationDisplayName(),
-        QStringLiteral("You have typed an output file name\nwith an invalid directory!\n\nDo you really want to use it?"),
+        mvtext::Tr(mvtext::kInvalidFolder),
         QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return false;
   }

@@ -15,7 +15,7 @@ class CSplitterGhost : public QWidget {
  public:
   explicit CSplitterGhost(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_Pattern = QPixmap(QStringLiteral(":/Qorvex/bitmaps/132.png"));
+    m_Pattern = QPixmap(QStringLiteral(":/Qorvex/bitmaps/splitter-ghost.png"));
   }
 
  protected:

@@ -4,10 +4,13 @@
 #include <memory>
 
 #include "InterfaceException.h"
+#include "ProcessTexts.h"
 #include "QorvexPictures.h"
 #include "StringIds.h"
 #include "QorvexStrings.h"
 #include "Tarvo2Engine.h"
+
+namespace ptext = qorvex::process::text;
 
 namespace {
 
@@ -19,10 +22,10 @@ struct Column {
   const char* widthSample;
 };
 constexpr Column kColumns[] = {
-    {"Mode", "__Reconstructing__"},
-    {"Modified File", "__Very__Long__Target__File__Path__"},
-    {"Progress for This File", "00000000 bytest of 00000000"},
-    {"Total Progress", "00000000 bytest of 00000000"},
+    {ptext::kMode, "__Reconstructing__"},
+    {ptext::kModifiedFile, "__Very__Long__Target__File__Path__"},
+    {ptext::kFileProgress, "00000000 bytest of 00000000"},
+    {ptext::kTotalProgress, "00000000 bytest of 00000000"},
 };
 
 CTarvo2Engine* EngineOf(const QTreeWidgetItem* item) {
@@ -55,11 +58,11 @@ CProcessView::~CProcessView() {
 
 bool CProcessView::Initialize() {
   InitQorvexPictures();
-  m_ConstructIcon = QIcon(QStringLiteral(":/Qorvex/icons/154.png"));
-  m_ReconstructIcon = QIcon(QStringLiteral(":/Qorvex/icons/153.png"));
+  m_ConstructIcon = QIcon(QStringLiteral(":/Qorvex/icons/construct.png"));
+  m_ReconstructIcon = QIcon(QStringLiteral(":/Qorvex/icons/reconstruct.png"));
   if (m_ConstructIcon.isNull() || m_ReconstructIcon.isNull()) return false;
   QStringList headers;
-  for (const Column& c : kColumns) headers << QString::fromLatin1(c.header);
+  for (const Column& c : kColumns) headers << ptext::Tr(c.header);
   setColumnCount(static_cast<int>(std::size(kColumns)));
   setHeaderLabels(headers);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -77,7 +80,7 @@ bool CProcessView::Initialize() {
 
 QString CProcessView::ProgressText(uint32_t done, uint32_t size) {
   if (size == 0) return {};
-  return QStringLiteral("%1 bytes of %2").arg(done).arg(size);
+  return ptext::Tr(ptext::kBytesOf).arg(done).arg(size);
 }
 
 QTreeWidgetItem* CProcessView::FindRow(const CTarvo2Engine* pEngine) const {
@@ -187,7 +190,7 @@ int CProcessView::CancelRows(const QList<QPersistentModelIndex>& rows) {
 }
 
 QString CProcessView::SessionsEndedText() {
-  return tr("The processing session(s) ended before the answer.\n\nNothing was cancelled.");
+  return ptext::Tr(ptext::kSessionsEnded);
 }
 
 void CProcessView::CancelAll() {

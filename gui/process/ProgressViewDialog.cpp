@@ -9,9 +9,12 @@
 #include "HelpWindow.h"
 #include "MessageBox.h"
 #include "ProcessHost.h"
+#include "ProcessTexts.h"
 #include "ProcessView.h"
 #include "QorvexStrings.h"
 #include "StringIds.h"
+
+namespace ptext = qorvex::process::text;
 
 namespace {
 
@@ -22,17 +25,17 @@ constexpr char kControlIdProperty[] = "mvrControlId";
 CProgressViewDialog::CProgressViewDialog(CProcessHost* pHost, QWidget* parent) : QWidget(parent), m_pHost(pHost) {
   setObjectName(QStringLiteral("CProgressViewDialog"));
   setAutoFillBackground(true);
-  m_pCancel = new QPushButton(QStringLiteral("&Cancel..."), this);
+  m_pCancel = new QPushButton(ptext::Tr(ptext::kCancelButton), this);
   m_pCancel->setProperty(kControlIdProperty, kCancelId);
-  m_pCancel->setWhatsThis(QStringLiteral("Stops the highlighted processing sessions, or the current one, after asking."));
-  m_pMainInterface = new QPushButton(QStringLiteral("&Main Interface"), this);
+  m_pCancel->setWhatsThis(ptext::Tr(ptext::kCancelNote));
+  m_pMainInterface = new QPushButton(ptext::Tr(ptext::kMainInterfaceButton), this);
   m_pMainInterface->setProperty(kControlIdProperty, kMainInterfaceId);
   m_pMainInterface->setDefault(true);
-  m_pMainInterface->setWhatsThis(QStringLiteral("Returns to the Main Interface; the sessions go on running."));
+  m_pMainInterface->setWhatsThis(ptext::Tr(ptext::kMainInterfaceNote));
   m_pList = new CProcessView(this);
   m_pList->setProperty(kControlIdProperty, kListId);
-  m_pList->setWhatsThis(QStringLiteral("One row for every running processing session: what it does, the file in "
-                                       "progress, and the progress of that file and of the whole session."));
+  m_pList->setWhatsThis(ptext::Tr(ptext::kListNote));
+  m_pList->setAccessibleName(ptext::Tr(ptext::kStatusListName));
   // The buttons keep their size at the two ends of the top row; the list
   // takes the rest of the screen.
   auto* buttons = new QHBoxLayout;

@@ -12,18 +12,15 @@
 #include "MvrFileInfo.h"
 #include "MvrFind.h"
 #include "ProcessHost.h"
+#include "ProcessTexts.h"
 #include "ProcessView.h"
 #include "QorvexStrings.h"
 #include "StringIds.h"
 #include "Tarvo2Engine.h"
 
-namespace {
+namespace ptext = qorvex::process::text;
 
-const QString kNoEngine =
-    QStringLiteral("Error: Cannot create the processing engine.\nMake sure the system has enough memory.");
-const QString kInvalidDelta = QStringLiteral("Invalid Difference File Format!");
-const QString kStartFailed =
-    QStringLiteral("Error initializing the Tarvo process.\nMake sure the system has enough memory.");
+namespace {
 
 std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -60,7 +57,7 @@ bool LocateOriginal(CProcessHost& host, const std::string& deltaFile, std::strin
                     unsigned long* pTargetSize) {
   CDeltaFileInfo info;
   if (info.PrepareInfo(deltaFile.c_str()) == 0) {
-    Tell(host, kInvalidDelta);
+    Tell(host, ptext::Tr(ptext::kInvalidDifferenceFile));
     return false;
   }
   std::string found;
@@ -77,7 +74,7 @@ bool LocateOriginal(CProcessHost& host, const std::string& deltaFile, std::strin
 std::unique_ptr<CTarvo2Engine> NewEngine(CProcessHost& host, CProcessView& view) {
   auto engine = std::make_unique<CTarvo2Engine>(&view);
   if (!engine->IsValid()) {
-    Tell(host, kNoEngine);
+    Tell(host, ptext::Tr(ptext::kNoEngine));
     return nullptr;
   }
   return engine;
@@ -102,7 +99,7 @@ bool StartMultiple(CMainScreen& screen, CProcessView& view, CProcessHost& host, 
   if (started) {
     screen.RemoveAllSelections();
   } else {
-    Tell(host, kStartFailed);
+    Tell(host, ptext::Tr(ptext::kNoSession));
   }
   host.SwitchToScreen(1, false);
   return started;
@@ -126,7 +123,7 @@ bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, in
   if (targetSize != 0) entry.SetOutputFileSize(static_cast<uint32_t>(targetSize));
   engine->GetEntryArrayPtr()->AddCopy(&entry);
   if (view.StartSession(engine.release(), mode) == 0) {
-    Tell(host, kStartFailed);
+    Tell(host, ptext::Tr(ptext::kNoSession));
     return false;
   }
   screen.RemoveAllSelections();

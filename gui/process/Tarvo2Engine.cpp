@@ -2,14 +2,15 @@
 
 #include "InterfaceException.h"
 #include "MessageBox.h"
+#include "ProcessTexts.h"
 #include "ProcessView.h"
 #include "ReportInterfaceError.h"
 #include "TarvoCore.h"
 #include "platform/StringTable.h"
 
-namespace {
+namespace ptext = qorvex::process::text;
 
-const QString kNoCoreResources = QStringLiteral("Error loading resources from TarvoCore.dll !");
+namespace {
 
 // A status-row failure is reported where the framework would have: at the
 // edge of the event handler, so the run goes on.
@@ -95,9 +96,9 @@ QString CTarvo2Engine::ErrorQuestion(int nEntry, E_TARVO_ERROR eError, bool* pAs
   }
   const bool more = nEntry < GetEntries().GetSize() - 1;
   if (pAsksToContinue != nullptr) *pAsksToContinue = more;
-  QString message = QStringLiteral("Error in ") + DisplayName(nEntry) + QStringLiteral(":\n\n") +
+  QString message = ptext::Tr(ptext::kErrorIn) + DisplayName(nEntry) + QStringLiteral(":\n\n") +
                     QString::fromLocal8Bit(text);
-  if (more) message += QStringLiteral("\n\nContinue on the other files?");
+  if (more) message += ptext::Tr(ptext::kContinue);
   return message;
 }
 
@@ -106,7 +107,7 @@ int CTarvo2Engine::OnTarvoError(int nEntry, E_TARVO_ERROR eError) {
   bool more = false;
   const QString message = ErrorQuestion(nEntry, eError, &more);
   if (message.isEmpty()) {
-    qorvex::MessageBox(owner, kNoCoreResources, QMessageBox::Critical);
+    qorvex::MessageBox(owner, ptext::Tr(ptext::kNoCoreTexts), QMessageBox::Critical);
     return 0;
   }
   const unsigned helpId = kTarvoMessageBase + static_cast<unsigned>(eError);

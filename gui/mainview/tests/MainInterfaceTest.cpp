@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -532,6 +533,11 @@ void MainInterfaceTest::periodicUpdate() {
 
 void MainInterfaceTest::layoutVisibility() {
   Open();
+  // Each list has a name of its own for a screen reader.
+  const QStringList names = {m_pScreen->GetSystemView()->accessibleName(), m_pScreen->GetDirView()->accessibleName(),
+                             m_pScreen->GetSelectionList()->accessibleName()};
+  QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 3);
+  QVERIFY(!names.contains(QString()));
   QWidget* fields[] = {m_pScreen->GetInputField(), m_pScreen->GetOriginalField(), m_pScreen->GetOutputField()};
   auto visible = [](QWidget* w) { return !w->isHidden(); };
   for (QWidget* field : fields) QVERIFY(visible(field));

@@ -161,6 +161,7 @@ class ProcessViewTest : public QObject {
     CProgressViewDialog dialog(&host, nullptr);
     QVERIFY(dialog.Initialize());
     CProcessView* view = dialog.GetProcessView();
+    QVERIFY(!view->accessibleName().isEmpty());
     view->InsertSessionRow(EngineWithOutputSizes(view, {1}), 1);
     dialog.PeriodicUpdate();
     QVERIFY(dialog.CancelButton()->isEnabled());
