@@ -1,7 +1,10 @@
 // Shows an error object to the user and says whether to try again.
 #pragma once
 
+#include <functional>
+
 #include "InterfaceException.h"
+#include "MessageBox.h"
 
 class QWidget;
 
@@ -10,5 +13,11 @@ class QWidget;
 // The message box is modal over pParent, or over the active window.
 bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent = nullptr);
 
-// The help topic of a shown message box, for the program's help handler.
-inline constexpr char kHelpIdProperty[] = "mvrHelpId";
+// The same, never offering Retry (for callers with nothing to repeat).
+void ReportInterfaceErrorOnce(const CInterfaceException& e, QWidget* pParent = nullptr);
+
+// Runs the operation, and again for as long as it fails with an error of
+// this family and the user answers Retry. True when it finally worked.
+bool RunWithRetry(QWidget* pParent, const std::function<void()>& operation);
+
+using qorvex::kHelpIdProperty;

@@ -179,11 +179,7 @@ void CDirView::LoadOrThrow(const QString& path) {
 void CDirView::Reload() {
   if (m_pCurrentFolder == nullptr) return;
   const QString path = m_pCurrentFolder->GetPath();
-  for (;;) {
-    std::unique_ptr<CInterfaceException> error;
-    LoadFolder(path, &error);
-    if (!error || ReportInterfaceError(*error, this)) return;
-  }
+  RunWithRetry(this, [this, &path] { LoadFolder(path); });
 }
 
 void CDirView::Refollow() {

@@ -227,17 +227,8 @@ void CSystemView::OnItemExpanded(QTreeWidgetItem* pItem) {
       }
     }
   }
-  for (;;) {
-    try {
-      ReopenOpenSubfolders(pItem);
-      break;
-    } catch (const CInterfaceException& e) {
-      if (ReportInterfaceError(e, this)) {
-        QMessageBox::information(this, QApplication::applicationDisplayName(),
-                                 btext::Tr(btext::kCannotExpand));
-        break;
-      }
-    }
+  if (!RunWithRetry(this, [this, pItem] { ReopenOpenSubfolders(pItem); })) {
+    qorvex::MessageBox(this, btext::Tr(btext::kCannotExpand), QMessageBox::NoIcon);
   }
   m_bProgrammatic = false;
 }

@@ -1,6 +1,5 @@
 #include "ReportInterfaceError.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 #include "ErrorTexts.h"
@@ -9,19 +8,12 @@ namespace etext = qorvex::errors::text;
 
 namespace {
 
-
-QMessageBox::StandardButton Show(QWidget* pParent, const QString& text,
-                                 QMessageBox::StandardButtons buttons, unsigned nHelpId) {
-  QWidget* parent = pParent != nullptr ? pParent : QApplication::activeWindow();
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, buttons,
-                  parent);
-  box.setProperty(kHelpIdProperty, nHelpId);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
+QMessageBox::StandardButton Show(QWidget* pParent, const QString& text, QMessageBox::StandardButtons buttons,
+                                 unsigned nHelpId) {
+  return qorvex::MessageBox(pParent, text, QMessageBox::Critical, buttons, nHelpId);
 }
 
-}  // namespace
-
-bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent) {
+bool Report(const CInterfaceException& e, QWidget* pParent, bool bOfferRetry) {
   if (e.m_bInternal != 0) {
     Show(pParent, etext::Tr(etext::kInternalHead) + e.m_strMessage + etext::Tr(etext::kInternalAdvice), QMessageBox::Ok, e.m_nHelpId);
     return true;
@@ -34,10 +26,27 @@ bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent) {
       text = folder->m_strObjectName + etext::Tr(etext::kNotAccessible);
   }
   text += e.m_strMessage;
-  if (e.m_bRetry == 0) {
+  if (e.m_bRetry == 0 || !bOfferRetry) {
     Show(pParent, text, QMessageBox::Ok, e.m_nHelpId);
     return true;
   }
   return Show(pParent, text, QMessageBox::Retry | QMessageBox::Cancel, e.m_nHelpId) !=
          QMessageBox::Retry;
+}
+
+}  // namespace
+
+bool ReportInterfaceError(const CInterfaceException& e, QWidget* pParent) { return Report(e, pParent, true); }
+
+void ReportInterfaceErrorOnce(const CInterfaceException& e, QWidget* pParent) { Report(e, pParent, false); }
+
+bool RunWithRetry(QWidget* pParent, const std::function<void()>& operation) {
+  for (;;) {
+    try {
+      operation();
+      return true;
+    } catch (const CInterfaceException& e) {
+      if (Report(e, pParent, true)) return false;
+    }
+  }
 }

@@ -33,6 +33,7 @@
 #include "InterfaceException.h"
 #include "MainScreen.h"
 #include "MessageBox.h"
+#include "WaitCursor.h"
 #include "ProcessView.h"
 #include "ProgressViewDialog.h"
 #include "QorvexPictures.h"
@@ -632,23 +633,21 @@ void CMainFrame::OnProperties() {
 
 void CMainFrame::OnReconstructNow() {
   if (!ScreensExist()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const QStringList names = m_pMainScreen->HighlightedTexts();
-  if (names.isEmpty()) {
-    QApplication::restoreOverrideCursor();
-    return;
+  {
+    const CWaitCursor wait;
+    const QStringList names = m_pMainScreen->HighlightedTexts();
+    if (names.isEmpty()) return;
+    OnReconstruct();
+    OnMultipleFiles();
+    // The reload has highlighted its first row; only the collected names are
+    // to be highlighted again.
+    m_pMainScreen->ClearHighlight();
+    for (const QString& name : names) {
+      if (!m_pMainScreen->HighlightItemByText(name)) break;
+    }
+    OnSelect();
+    OnAddFiles();
   }
-  OnReconstruct();
-  OnMultipleFiles();
-  // The reload has highlighted its first row; only the collected names are
-  // to be highlighted again.
-  m_pMainScreen->ClearHighlight();
-  for (const QString& name : names) {
-    if (!m_pMainScreen->HighlightItemByText(name)) break;
-  }
-  OnSelect();
-  OnAddFiles();
-  QApplication::restoreOverrideCursor();
   // The output names come from the difference files: the start asks before
   // any of them replaces something.
   OnStartProcessing();
@@ -665,14 +664,13 @@ bool CMainFrame::BeginExit() {
   }
   m_bExiting = true;
   SetStatusText(LoadString(ids::kExiting));
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const CWaitCursor wait;
   m_pScreens->hide();
   repaint();
   if (m_pProgress != nullptr) m_pProgress->hide();
   statusBar()->repaint();
   if (m_pMainScreen != nullptr && m_pMainWidget != nullptr) m_pMainScreen->ReleaseForExit();
   if (CProcessView* view = GetProcessView()) view->CancelAll();
-  QApplication::restoreOverrideCursor();
   emit exitConfirmed();
   return true;
 }

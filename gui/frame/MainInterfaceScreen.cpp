@@ -98,17 +98,12 @@ void CMainInterfaceScreen::ReverseSortOrder() {
 }
 
 void CMainInterfaceScreen::Refresh() {
-  for (;;) {
-    try {
-      m_pDialog->GetSystemView()->Refresh();
-      if (const CSystemViewFolder* folder = m_pDialog->GetSystemView()->GetCurrentFolder()) {
-        m_pDialog->GetDirView()->LoadFolder(folder->GetPath());
-      }
-      return;
-    } catch (const CInterfaceException& e) {
-      if (ReportInterfaceError(e, m_pDialog)) return;
+  RunWithRetry(m_pDialog, [this] {
+    m_pDialog->GetSystemView()->Refresh();
+    if (const CSystemViewFolder* folder = m_pDialog->GetSystemView()->GetCurrentFolder()) {
+      m_pDialog->GetDirView()->LoadFolder(folder->GetPath());
     }
-  }
+  });
 }
 
 bool CMainInterfaceScreen::IsTreeFocused() const { return m_pDialog->HasFocusIn(m_pDialog->GetSystemView()); }

@@ -57,7 +57,7 @@ bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen, const QS
   parser.process(arguments);
   if (!parser.positionalArguments().isEmpty()) frame->SetCommandLineFile(parser.positionalArguments().front());
 
-  setOverrideCursor(Qt::WaitCursor);
+  m_pStartCursor = std::make_unique<CWaitCursor>();
   QTimer::singleShot(0, this, &CTarvo2App::OnFirstIdle);
   return true;
 }
@@ -65,7 +65,7 @@ bool CTarvo2App::InitInstance(CMainFrame::ScreenFactory makeMainScreen, const QS
 void CTarvo2App::OnFirstIdle() {
   if (!m_bFirstIdle || m_pFrame == nullptr) return;
   m_bFirstIdle = false;
-  restoreOverrideCursor();
+  m_pStartCursor.reset();
   const bool screens = m_pFrame->CreateScreens();
   m_pFrame->SetStatusText(qorvex::LoadString(qorvex::ids::kReadyForHelp));
   m_bFrameShown = true;

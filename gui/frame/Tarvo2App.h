@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 #include "MainFrame.h"
+#include "WaitCursor.h"
 
 class CHelpKeyFilter;
 
@@ -36,5 +38,6 @@ class CTarvo2App : public QApplication {
   CHelpKeyFilter* m_pHelpKeys = nullptr;
   QTimer m_ExitPoll;
   bool m_bFirstIdle = true;
+  std::unique_ptr<CWaitCursor> m_pStartCursor;  // from the start until the first idle pass
   bool m_bFrameShown = false;
 };

@@ -11,7 +11,7 @@ bool CHelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     QWidget* modal = QApplication::activeModalWidget();
     if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && modal != nullptr) {
-      const unsigned id = modal->property(kHelpIdProperty).toUInt();
+      const unsigned id = modal->property(qorvex::kHelpIdProperty).toUInt();
       if (id != 0) {
         CHelpWindow::ShowContext(id);
         return true;

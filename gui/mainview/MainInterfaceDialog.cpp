@@ -31,30 +31,7 @@ constexpr int kTemplateListHeight = 80;
 QString Native(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
 void ShowStop(QWidget* parent, const QString& text, unsigned helpId = 0) {
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
-  box.setProperty(kHelpIdProperty, helpId);
-  box.exec();
-}
-
-// Shown once, without the offer to try again.
-void ReportOnce(const CInterfaceException& e, QWidget* parent) {
-  if (e.m_bRetry == 0) {
-    ReportInterfaceError(e, parent);
-    return;
-  }
-  if (const auto* dir = dynamic_cast<const CDirViewException*>(&e)) {
-    CDirViewException copy(*dir);
-    copy.m_bRetry = 0;
-    ReportInterfaceError(copy, parent);
-  } else if (const auto* folder = dynamic_cast<const CShellFolderException*>(&e)) {
-    CShellFolderException copy(*folder);
-    copy.m_bRetry = 0;
-    ReportInterfaceError(copy, parent);
-  } else {
-    CInterfaceException copy(e);
-    copy.m_bRetry = 0;
-    ReportInterfaceError(copy, parent);
-  }
+  qorvex::MessageBox(parent, text, QMessageBox::Critical, QMessageBox::Ok, helpId);
 }
 
 }  // namespace
@@ -215,7 +192,7 @@ void CMainInterfaceDialog::MarkHighlighted(int index) {
     if (m_bMultiple || m_pDirView->GetMarks().isEmpty()) return;
     FillFromMarks();
   } catch (const CInterfaceException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
   }
 }
 
@@ -252,7 +229,7 @@ void CMainInterfaceDialog::ChooseOriginal(int index) {
       m_pDirView->ClearOriginal(true);
     }
   } catch (const CInterfaceException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
   }
 }
 
@@ -279,7 +256,7 @@ void CMainInterfaceDialog::AddFilesForProcessing() {
       }
     }
   } catch (const CInterfaceException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
   } catch (const std::bad_alloc&) {
     ShowStop(this, mvtext::Tr(mvtext::kNoMemory));
   }
@@ -287,7 +264,7 @@ void CMainInterfaceDialog::AddFilesForProcessing() {
     m_pDirView->ClearOriginal(true);
     m_pDirView->ClearMarks(true);
   } catch (const CInterfaceException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
   }
 }
 
@@ -337,7 +314,7 @@ bool CMainInterfaceDialog::RemoveAllRows() {
     m_pSelectionList->RemoveAll();
     return true;
   } catch (const CInterfaceException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
     return false;
   }
 }
@@ -364,7 +341,7 @@ void CMainInterfaceDialog::PeriodicUpdate() {
   try {
     m_pSelectionList->SetHeaderMode(construct);
   } catch (const CSelectionListException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
   }
   if ((construct ? 1 : 0) != m_nLastShownMode) {
     m_nLastShownMode = construct ? 1 : 0;
@@ -395,11 +372,8 @@ void CMainInterfaceDialog::LoadTreeFolder() {
     const auto* dirError = dynamic_cast<const CDirViewException*>(error.get());
     bool giveUp;
     if (dirError != nullptr && dirError->m_hResult == kHrOutOfMemory && dirError->m_nSubKind == 3) {
-      QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                      QStringLiteral("Tarvo is out of memory.\n\nPlease, close some of your applications and\nTry "
-                                     "accessing this folder again."),
-                      QMessageBox::Retry | QMessageBox::Cancel, this);
-      giveUp = box.exec() != QMessageBox::Retry;
+      giveUp = qorvex::MessageBox(this, mvtext::Tr(mvtext::kOutOfMemory), QMessageBox::Critical,
+                                  QMessageBox::Retry | QMessageBox::Cancel) != QMessageBox::Retry;
     } else {
       giveUp = ReportInterfaceError(*error, this);
     }
@@ -412,7 +386,7 @@ void CMainInterfaceDialog::LoadTreeFolder() {
   std::unique_ptr<CInterfaceException> error;
   m_pDirView->LoadFolder(previous->GetPath(), &error);
   if (error) {
-    ReportOnce(*error, this);
+    ReportInterfaceErrorOnce(*error, this);
   } else {
     m_pSystemView->setCurrentItem(m_pPreviousItem);
   }
@@ -492,7 +466,7 @@ void CMainInterfaceDialog::ReverseMarks() {
     }
     m_pDirView->UpdateMarkTexts();
   } catch (const CInterfaceException& e) {
-    ReportOnce(e, this);
+    ReportInterfaceErrorOnce(e, this);
   }
 }
 

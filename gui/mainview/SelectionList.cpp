@@ -153,16 +153,14 @@ void CSelectionList::SetOutput(int index, const QString& name) {
 bool CSelectionList::EndLabelEdit(int index, const QString& text) {
   if (topLevelItem(index) == nullptr) return false;
   if (text.isEmpty()) {
-    QMessageBox::critical(this, QApplication::applicationDisplayName(), mvtext::Tr(mvtext::kTypeAFileName));
+    qorvex::MessageBox(this, mvtext::Tr(mvtext::kTypeAFileName), QMessageBox::Critical);
     return false;
   }
   const QByteArray native = QFile::encodeName(text);
   const std::string folder = TFLGetFileDir(TFLGetFullFileName(native.constData()).c_str());
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(folder))).isDir()) {
-    const auto answer = QMessageBox::warning(
-        this, QApplication::applicationDisplayName(),
-        mvtext::Tr(mvtext::kInvalidFolder),
-        QMessageBox::Yes | QMessageBox::No);
+    const auto answer = qorvex::MessageBox(this, mvtext::Tr(mvtext::kInvalidFolder), QMessageBox::Warning,
+                                           QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return false;
   }
   SetOutput(index, text);

@@ -9,6 +9,7 @@
 
 #include "MainScreen.h"
 #include "MessageBox.h"
+#include "WaitCursor.h"
 #include "MvrFileInfo.h"
 #include "MvrFind.h"
 #include "ProcessHost.h"
@@ -29,26 +30,8 @@ bool IsMissingOrFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode);
 }
 
-// The wait cursor of the whole start, lifted while the user is asked something.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
-  template <typename Fn>
-  static auto Lifted(Fn&& fn) {
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    struct Restore {
-      ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
-    return fn();
-  }
-};
-
 void Tell(CProcessHost& host, const QString& text) {
-  WaitCursor::Lifted([&] { return qorvex::MessageBox(host.HostWindow(), text, QMessageBox::Critical); });
+  qorvex::MessageBox(host.HostWindow(), text, QMessageBox::Critical);
 }
 
 // Reads the difference file's header and finds its original; the found path
@@ -61,7 +44,7 @@ bool LocateOriginal(CProcessHost& host, const std::string& deltaFile, std::strin
     return false;
   }
   std::string found;
-  const CMvrFindResult result = WaitCursor::Lifted([&] {
+  const CMvrFindResult result = CWaitCursor::Lifted([&] {
     return FindReferenceFile(original.c_str(), info.GetReferenceFileSize(), info.GetReferenceFileCheckSum(),
                              info.GetHeader(), found, host.HostWindow());
   });
@@ -139,7 +122,7 @@ bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, in
 bool StartProcessingSession(CMainScreen& screen, CProcessView& view, CProcessHost& host) {
   bool started = false;
   {
-    const WaitCursor wait;
+    const CWaitCursor wait;
     host.SetStatusText(qorvex::LoadString(qorvex::ids::kInitializingSession));
     const int mode = screen.IsConstructMode() ? CTarvoEngine::modeConstruct : CTarvoEngine::modeReconstruct;
     started = screen.IsMultiple() ? StartMultiple(screen, view, host, mode) : StartSingle(screen, view, host, mode);

@@ -17,6 +17,7 @@
 #include "InterfaceException.h"
 #include "ModalScript.h"
 #include "ReportInterfaceError.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -63,6 +64,10 @@ class InterfaceErrorTest : public QObject {
   void errnoCodes_data();
   void errnoCodes();
   void accessDeniedFolder();
+  void retryLoop_data();
+  void retryLoop();
+  void reportedOnceWithoutRetry();
+  void boxesShowTheNormalCursor();
 };
 
 void InterfaceErrorTest::hresultRows_data() {
@@ -274,4 +279,70 @@ void InterfaceErrorTest::accessDeniedFolder() {
 }
 
 QTEST_MAIN(InterfaceErrorTest)
+// The operation fails with a retryable error as long as `failures` lasts;
+// the user answers each box in turn.
+void InterfaceErrorTest::retryLoop_data() {
+  QTest::addColumn<int>("failures");
+  QTest::addColumn<QList<int>>("answers");
+  QTest::addColumn<int>("runs");
+  QTest::addColumn<bool>("worked");
+  QTest::newRow("works at once") << 0 << QList<int>{} << 1 << true;
+  QTest::newRow("retry twice, then it works") << 2 << QList<int>{QMessageBox::Retry, QMessageBox::Retry} << 3 << true;
+  QTest::newRow("cancel at the first box") << 5 << QList<int>{QMessageBox::Cancel} << 1 << false;
+  QTest::newRow("retry, then cancel") << 5 << QList<int>{QMessageBox::Retry, QMessageBox::Cancel} << 2 << false;
+}
+
+void InterfaceErrorTest::retryLoop() {
+  QFETCH(int, failures);
+  QFETCH(QList<int>, answers);
+  QFETCH(int, runs);
+  QFETCH(bool, worked);
+  std::vector<ModalStep> steps;
+  for (int answer : answers) {
+    steps.push_back({[](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+                     [answer](QWidget* w) {
+                       qobject_cast<QMessageBox*>(w)->button(static_cast<QMessageBox::StandardButton>(answer))->click();
+                     }});
+  }
+  ModalScript script(steps);
+  int ran = 0;
+  const bool result = RunWithRetry(nullptr, [&] {
+    if (ran++ < failures) throw CInterfaceException(kHrAccessDenied);
+  });
+  QVERIFY(script.Finished());
+  QCOMPARE(ran, runs);
+  QCOMPARE(result, worked);
+}
+
+void InterfaceErrorTest::reportedOnceWithoutRetry() {
+  SeenBox seen;
+  ModalScript script({{[](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+                       [&seen](QWidget* w) {
+                         auto* box = qobject_cast<QMessageBox*>(w);
+                         seen.buttons = box->standardButtons();
+                         box->button(QMessageBox::Ok)->click();
+                       }}});
+  const CInterfaceException retryable(kHrAccessDenied);
+  ReportInterfaceErrorOnce(retryable);
+  QVERIFY(script.Finished());
+  QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  QCOMPARE(retryable.m_bRetry, 1);  // the error object itself is left as it was
+}
+
+// A question in the middle of busy work is answered with the normal cursor,
+// and the busy one comes back after it.
+void InterfaceErrorTest::boxesShowTheNormalCursor() {
+  const CWaitCursor busy;
+  Qt::CursorShape during = Qt::BlankCursor;
+  ModalScript script({{[](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+                       [&during](QWidget* w) {
+                         during = QApplication::overrideCursor()->shape();
+                         qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+                       }}});
+  qorvex::MessageBox(nullptr, QStringLiteral("x"), QMessageBox::Information);
+  QVERIFY(script.Finished());
+  QCOMPARE(during, Qt::ArrowCursor);
+  QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+}
+
 #include "InterfaceErrorTest.moc"

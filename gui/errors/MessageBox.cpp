@@ -2,14 +2,18 @@
 
 #include <QApplication>
 
+#include "WaitCursor.h"
+
 namespace qorvex {
 
 QMessageBox::StandardButton MessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                        QMessageBox::StandardButtons buttons, unsigned helpId) {
   if (parent == nullptr) parent = QApplication::activeWindow();
-  QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
-  box.setProperty(kHelpIdProperty, helpId);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
+  return CWaitCursor::Lifted([&] {
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, parent);
+    box.setProperty(kHelpIdProperty, helpId);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+  });
 }
 
 }  // namespace qorvex
