@@ -16,7 +16,7 @@
 #include <functional>
 #include <vector>
 
-#include "DirView.h"
+#include "browser/DirView.h"
 
 namespace {
 

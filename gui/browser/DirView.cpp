@@ -1,4 +1,4 @@
-#include "DirView.h"
+#include "browser/DirView.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <new>
 
-#include "BrowserTexts.h"
-#include "QorvexResources.h"
-#include "ReportInterfaceError.h"
+#include "browser/BrowserTexts.h"
+#include "browser/QorvexResources.h"
+#include "errors/ReportInterfaceError.h"
 #include "TarvoFileLib.h"
 
 namespace btext = qorvex::browser::text;

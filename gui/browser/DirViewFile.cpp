@@ -1,4 +1,4 @@
-#include "DirViewFile.h"
+#include "browser/DirViewFile.h"
 
 #include <sys/stat.h>
 

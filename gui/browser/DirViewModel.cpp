@@ -1,11 +1,11 @@
-#include "DirViewModel.h"
+#include "browser/DirViewModel.h"
 
 #include <QLocale>
 #include <algorithm>
 #include <numeric>
 
-#include "BrowserTexts.h"
-#include "DirView.h"
+#include "browser/BrowserTexts.h"
+#include "browser/DirView.h"
 
 namespace btext = qorvex::browser::text;
 

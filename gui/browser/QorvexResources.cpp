@@ -1,4 +1,4 @@
-#include "QorvexResources.h"
+#include "browser/QorvexResources.h"
 
 #include <QtCore/qglobal.h>
 

@@ -1,11 +1,11 @@
-#include "ShellFolder.h"
+#include "browser/ShellFolder.h"
 
 #include <sys/stat.h>
 
 #include <QFile>
 #include <cerrno>
 
-#include "ErrnoHResult.h"
+#include "errors/ErrnoHResult.h"
 
 namespace {
 

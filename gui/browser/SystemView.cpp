@@ -1,4 +1,4 @@
-#include "SystemView.h"
+#include "browser/SystemView.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -8,10 +8,10 @@
 #include <new>
 #include <vector>
 
-#include "BrowserTexts.h"
-#include "QorvexResources.h"
-#include "ReportInterfaceError.h"
-#include "WaitCursor.h"
+#include "browser/BrowserTexts.h"
+#include "browser/QorvexResources.h"
+#include "errors/ReportInterfaceError.h"
+#include "errors/WaitCursor.h"
 
 namespace btext = qorvex::browser::text;
 

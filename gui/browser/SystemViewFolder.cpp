@@ -1,4 +1,4 @@
-#include "SystemViewFolder.h"
+#include "browser/SystemViewFolder.h"
 
 CSystemViewFolder::CSystemViewFolder(CSystemView* pOwner) : m_pOwner(pOwner) {}
 

@@ -1,4 +1,4 @@
-#include "ErrnoHResult.h"
+#include "errors/ErrnoHResult.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "HResultTable.h"
+#include "errors/HResultTable.h"
 
 #include <array>
 #include <cstdint>
 
-#include "ErrorTexts.h"
+#include "errors/ErrorTexts.h"
 
 namespace etext = qorvex::errors::text;
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 
 struct HResultRow {
   HRESULT hr;

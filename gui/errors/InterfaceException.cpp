@@ -1,7 +1,7 @@
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 
-#include "ErrorTexts.h"
-#include "HResultTable.h"
+#include "errors/ErrorTexts.h"
+#include "errors/HResultTable.h"
 
 namespace etext = qorvex::errors::text;
 

@@ -1,7 +1,7 @@
 // The allocator's and the two list views' error objects.
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 
-#include "ErrorTexts.h"
+#include "errors/ErrorTexts.h"
 
 namespace etext = qorvex::errors::text;
 

@@ -1,8 +1,8 @@
-#include "MessageBox.h"
+#include "errors/MessageBox.h"
 
 #include <QApplication>
 
-#include "WaitCursor.h"
+#include "errors/WaitCursor.h"
 
 namespace qorvex {
 

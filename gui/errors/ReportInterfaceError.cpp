@@ -1,8 +1,8 @@
-#include "ReportInterfaceError.h"
+#include "errors/ReportInterfaceError.h"
 
 #include <QMessageBox>
 
-#include "ErrorTexts.h"
+#include "errors/ErrorTexts.h"
 
 namespace etext = qorvex::errors::text;
 

@@ -1,6 +1,6 @@
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 
-#include "ErrorTexts.h"
+#include "errors/ErrorTexts.h"
 
 namespace etext = qorvex::errors::text;
 

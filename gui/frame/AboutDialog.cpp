@@ -1,4 +1,4 @@
-#include "AboutDialog.h"
+#include "frame/AboutDialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -6,10 +6,10 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
-#include "FrameTexts.h"
-#include "QorvexPictures.h"
-#include "QorvexStrings.h"
-#include "StringIds.h"
+#include "frame/FrameTexts.h"
+#include "process/QorvexPictures.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 
 namespace ftext = qorvex::frame::text;
 

@@ -1,4 +1,4 @@
-#include "MainFrame.h"
+#include "frame/MainFrame.h"
 
 #include <sys/stat.h>
 
@@ -25,23 +25,23 @@
 #include <utility>
 #include <vector>
 
-#include "AboutDialog.h"
-#include "CommandIds.h"
-#include "FrameTexts.h"
-#include "QorvexActions.h"
-#include "HelpWindow.h"
-#include "InterfaceException.h"
-#include "MainScreen.h"
-#include "MessageBox.h"
-#include "WaitCursor.h"
-#include "ProcessView.h"
-#include "ProgressViewDialog.h"
-#include "QorvexPictures.h"
-#include "QorvexStrings.h"
-#include "ReportInterfaceError.h"
-#include "StartProcessing.h"
-#include "StringIds.h"
-#include "Tarvo2Engine.h"
+#include "errors/InterfaceException.h"
+#include "errors/MessageBox.h"
+#include "errors/ReportInterfaceError.h"
+#include "errors/WaitCursor.h"
+#include "frame/AboutDialog.h"
+#include "frame/FrameTexts.h"
+#include "frame/QorvexActions.h"
+#include "help/HelpWindow.h"
+#include "process/MainScreen.h"
+#include "process/ProcessView.h"
+#include "process/ProgressViewDialog.h"
+#include "process/QorvexPictures.h"
+#include "process/StartProcessing.h"
+#include "process/Tarvo2Engine.h"
+#include "strings/CommandIds.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 #include "TarvoFileLib.h"
 #include "TarvoTaskEntry.h"
 

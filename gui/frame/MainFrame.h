@@ -10,9 +10,9 @@
 #include <map>
 #include <memory>
 
-#include "ProcessHost.h"
-#include "ProgressViewDialog.h"
-#include "QorvexActions.h"
+#include "frame/QorvexActions.h"
+#include "process/ProcessHost.h"
+#include "process/ProgressViewDialog.h"
 
 class CMainScreen;
 class CProcessView;

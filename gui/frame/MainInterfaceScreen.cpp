@@ -1,13 +1,13 @@
-#include "MainInterfaceScreen.h"
+#include "frame/MainInterfaceScreen.h"
 
 #include <QApplication>
 #include <QMenu>
 
-#include "FrameTexts.h"
-#include "HelpContexts.h"
-#include "MainFrame.h"
-#include "MainInterfaceDialog.h"
-#include "ReportInterfaceError.h"
+#include "errors/ReportInterfaceError.h"
+#include "frame/FrameTexts.h"
+#include "frame/MainFrame.h"
+#include "help/HelpContexts.h"
+#include "mainview/MainInterfaceDialog.h"
 
 namespace ftext = qorvex::frame::text;
 

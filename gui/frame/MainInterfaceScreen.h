@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-#include "MainScreen.h"
+#include "process/MainScreen.h"
 
 class CMainFrame;
 class CMainInterfaceDialog;

@@ -1,4 +1,4 @@
-#include "QorvexActions.h"
+#include "frame/QorvexActions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -8,10 +8,10 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "CommandIds.h"
-#include "HelpContexts.h"
-#include "QorvexStrings.h"
-#include "StringIds.h"
+#include "help/HelpContexts.h"
+#include "strings/CommandIds.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 #include "TarvoFileLib.h"
 
 using namespace qorvex;

@@ -1,14 +1,14 @@
-#include "Tarvo2App.h"
+#include "frame/Tarvo2App.h"
 
 #include <QCommandLineParser>
 #include <new>
 
-#include "FrameTexts.h"
-#include "HelpKeyFilter.h"
-#include "MessageBox.h"
-#include "QorvexStrings.h"
+#include "errors/MessageBox.h"
+#include "frame/FrameTexts.h"
+#include "help/HelpKeyFilter.h"
 #include "SplashScreen.h"
-#include "StringIds.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 
 namespace ftext = qorvex::frame::text;
 

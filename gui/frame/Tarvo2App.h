@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "MainFrame.h"
-#include "WaitCursor.h"
+#include "errors/WaitCursor.h"
+#include "frame/MainFrame.h"
 
 class CHelpKeyFilter;
 

@@ -1,6 +1,6 @@
 // Qorvex: the interactive program of Mendivar.
-#include "MainInterfaceScreen.h"
-#include "Tarvo2App.h"
+#include "frame/MainInterfaceScreen.h"
+#include "frame/Tarvo2App.h"
 
 #include <csignal>
 

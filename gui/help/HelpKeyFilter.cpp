@@ -1,10 +1,10 @@
-#include "HelpKeyFilter.h"
+#include "help/HelpKeyFilter.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "HelpWindow.h"
-#include "MessageBox.h"
+#include "errors/MessageBox.h"
+#include "help/HelpWindow.h"
 
 bool CHelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {

@@ -1,4 +1,4 @@
-#include "HelpWindow.h"
+#include "help/HelpWindow.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -8,7 +8,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "HelpTexts.h"
+#include "help/HelpTexts.h"
 
 namespace htext = qorvex::help::text;
 

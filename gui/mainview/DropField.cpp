@@ -1,10 +1,10 @@
-#include "DropField.h"
+#include "mainview/DropField.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 
-#include "DirView.h"
+#include "browser/DirView.h"
 
 CDropField::CDropField(QWidget* pParent) : QLineEdit(pParent) { setAcceptDrops(true); }
 

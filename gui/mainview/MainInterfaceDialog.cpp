@@ -1,4 +1,4 @@
-#include "MainInterfaceDialog.h"
+#include "mainview/MainInterfaceDialog.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -12,11 +12,11 @@
 #include <algorithm>
 #include <new>
 
-#include "MainInterfaceLayout.h"
-#include "MainViewTexts.h"
-#include "ReportInterfaceError.h"
+#include "errors/ReportInterfaceError.h"
+#include "errors/WaitCursor.h"
+#include "mainview/MainInterfaceLayout.h"
+#include "mainview/MainViewTexts.h"
 #include "SplashScreen.h"
-#include "WaitCursor.h"
 
 namespace mvtext = qorvex::mainview::text;
 

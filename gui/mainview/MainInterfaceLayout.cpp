@@ -1,4 +1,4 @@
-#include "MainInterfaceLayout.h"
+#include "mainview/MainInterfaceLayout.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "SelectionList.h"
+#include "mainview/SelectionList.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,9 +11,9 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
-#include "MainViewTexts.h"
-#include "QorvexResources.h"
-#include "ReportInterfaceError.h"
+#include "browser/QorvexResources.h"
+#include "errors/ReportInterfaceError.h"
+#include "mainview/MainViewTexts.h"
 #include "TarvoFileLib.h"
 
 namespace mvtext = qorvex::mainview::text;

@@ -1,4 +1,4 @@
-#include "SplitterBar.h"
+#include "mainview/SplitterBar.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "QorvexResources.h"
+#include "browser/QorvexResources.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "ProcessView.h"
+#include "process/ProcessView.h"
 
 #include <QHeaderView>
 #include <memory>
 
-#include "InterfaceException.h"
-#include "ProcessTexts.h"
-#include "QorvexPictures.h"
-#include "StringIds.h"
-#include "QorvexStrings.h"
-#include "Tarvo2Engine.h"
+#include "errors/InterfaceException.h"
+#include "process/ProcessTexts.h"
+#include "process/QorvexPictures.h"
+#include "process/Tarvo2Engine.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 
 namespace ptext = qorvex::process::text;
 

@@ -1,18 +1,18 @@
-#include "ProgressViewDialog.h"
+#include "process/ProgressViewDialog.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "HelpContexts.h"
-#include "HelpWindow.h"
-#include "MessageBox.h"
-#include "ProcessHost.h"
-#include "ProcessTexts.h"
-#include "ProcessView.h"
-#include "QorvexStrings.h"
-#include "StringIds.h"
+#include "errors/MessageBox.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+#include "process/ProcessHost.h"
+#include "process/ProcessTexts.h"
+#include "process/ProcessView.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 
 namespace ptext = qorvex::process::text;
 

@@ -1,4 +1,4 @@
-#include "QorvexPictures.h"
+#include "process/QorvexPictures.h"
 
 #include <QtGlobal>
 

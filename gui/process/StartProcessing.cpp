@@ -1,4 +1,4 @@
-#include "StartProcessing.h"
+#include "process/StartProcessing.h"
 
 #include <sys/stat.h>
 
@@ -7,17 +7,17 @@
 #include <memory>
 #include <string>
 
-#include "MainScreen.h"
-#include "MessageBox.h"
-#include "WaitCursor.h"
+#include "errors/MessageBox.h"
+#include "errors/WaitCursor.h"
 #include "MvrFileInfo.h"
 #include "MvrFind.h"
-#include "ProcessHost.h"
-#include "ProcessTexts.h"
-#include "ProcessView.h"
-#include "QorvexStrings.h"
-#include "StringIds.h"
-#include "Tarvo2Engine.h"
+#include "process/MainScreen.h"
+#include "process/ProcessHost.h"
+#include "process/ProcessTexts.h"
+#include "process/ProcessView.h"
+#include "process/Tarvo2Engine.h"
+#include "strings/QorvexStrings.h"
+#include "strings/StringIds.h"
 
 namespace ptext = qorvex::process::text;
 

@@ -1,12 +1,12 @@
-#include "Tarvo2Engine.h"
+#include "process/Tarvo2Engine.h"
 
-#include "InterfaceException.h"
-#include "MessageBox.h"
-#include "ProcessTexts.h"
-#include "ProcessView.h"
-#include "ReportInterfaceError.h"
-#include "TarvoCore.h"
+#include "errors/InterfaceException.h"
+#include "errors/MessageBox.h"
+#include "errors/ReportInterfaceError.h"
 #include "platform/StringTable.h"
+#include "process/ProcessTexts.h"
+#include "process/ProcessView.h"
+#include "TarvoCore.h"
 
 namespace ptext = qorvex::process::text;
 

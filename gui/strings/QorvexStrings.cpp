@@ -1,4 +1,4 @@
-#include "QorvexStrings.h"
+#include "strings/QorvexStrings.h"
 
 #include <QCoreApplication>
 #include <unordered_map>

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "DirView.h"
-#include "SystemView.h"
+#include "browser/DirView.h"
+#include "browser/SystemView.h"
 
 namespace {
 

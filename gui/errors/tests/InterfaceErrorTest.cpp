@@ -13,11 +13,11 @@
 #include <functional>
 #include <memory>
 
-#include "ErrnoHResult.h"
-#include "InterfaceException.h"
+#include "errors/ErrnoHResult.h"
+#include "errors/InterfaceException.h"
+#include "errors/ReportInterfaceError.h"
+#include "errors/WaitCursor.h"
 #include "ModalScript.h"
-#include "ReportInterfaceError.h"
-#include "WaitCursor.h"
 
 namespace {
 

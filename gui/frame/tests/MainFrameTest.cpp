@@ -11,18 +11,18 @@
 #include <QWhatsThis>
 #include <memory>
 
-#include "AboutDialog.h"
-#include "CommandIds.h"
 #include "FakeMainScreen.h"
+#include "frame/AboutDialog.h"
+#include "frame/MainFrame.h"
+#include "frame/Tarvo2App.h"
 #include "JobFiles.h"
-#include "MainFrame.h"
 #include "MessageSteps.h"
 #include "ModalScript.h"
-#include "ProcessView.h"
-#include "ProgressViewDialog.h"
+#include "process/ProcessView.h"
+#include "process/ProgressViewDialog.h"
+#include "process/Tarvo2Engine.h"
 #include "RecordedNames.h"
-#include "Tarvo2App.h"
-#include "Tarvo2Engine.h"
+#include "strings/CommandIds.h"
 
 using namespace qorvex;
 

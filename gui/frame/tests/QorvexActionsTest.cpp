@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QTest>
 
-#include "CommandIds.h"
-#include "QorvexActions.h"
+#include "frame/QorvexActions.h"
+#include "strings/CommandIds.h"
 
 using namespace qorvex;
 

@@ -11,17 +11,17 @@
 #include <QToolBar>
 #include <functional>
 
-#include "CommandIds.h"
+#include "frame/MainFrame.h"
+#include "frame/MainInterfaceScreen.h"
+#include "frame/Tarvo2App.h"
 #include "JobFiles.h"
-#include "MainFrame.h"
-#include "MainInterfaceDialog.h"
-#include "MainInterfaceScreen.h"
+#include "mainview/MainInterfaceDialog.h"
 #include "MessageSteps.h"
 #include "ModalScript.h"
-#include "ProcessView.h"
-#include "ProgressViewDialog.h"
+#include "process/ProcessView.h"
+#include "process/ProgressViewDialog.h"
 #include "RecordedNames.h"
-#include "Tarvo2App.h"
+#include "strings/CommandIds.h"
 
 using namespace qorvex;
 

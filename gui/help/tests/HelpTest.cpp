@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "HelpKeyFilter.h"
-#include "HelpWindow.h"
-#include "MessageBox.h"
+#include "errors/MessageBox.h"
+#include "help/HelpKeyFilter.h"
+#include "help/HelpWindow.h"
 
 class HelpTest : public QObject {
   Q_OBJECT

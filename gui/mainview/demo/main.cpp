@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "MainInterfaceDialog.h"
+#include "mainview/MainInterfaceDialog.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // splitter positions, and where the bars' drops move them.
 #include <QTest>
 
-#include "MainInterfaceLayout.h"
+#include "mainview/MainInterfaceLayout.h"
 
 Q_DECLARE_METATYPE(QRect)
 

@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "CraftedDelta.h"
-#include "MainInterfaceDialog.h"
+#include "mainview/MainInterfaceDialog.h"
 #include "ModalScript.h"
 #include "TarvoCore.h"
 

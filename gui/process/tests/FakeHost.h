@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "ProcessHost.h"
+#include "process/ProcessHost.h"
 
 class FakeHost : public CProcessHost {
  public:

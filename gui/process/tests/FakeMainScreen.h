@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "MainScreen.h"
+#include "process/MainScreen.h"
 #include "TarvoTaskEntry.h"
 
 class FakeMainScreen : public QWidget, public CMainScreen {

@@ -12,10 +12,10 @@
 #include "JobFiles.h"
 #include "MessageSteps.h"
 #include "ModalScript.h"
-#include "ProcessView.h"
-#include "ProgressViewDialog.h"
-#include "StartProcessing.h"
-#include "Tarvo2Engine.h"
+#include "process/ProcessView.h"
+#include "process/ProgressViewDialog.h"
+#include "process/StartProcessing.h"
+#include "process/Tarvo2Engine.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "SystemViewFolder.h"
+#include "browser/SystemViewFolder.h"
 
 class CSystemView : public QTreeWidget {
   Q_OBJECT

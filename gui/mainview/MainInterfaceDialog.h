@@ -8,12 +8,12 @@
 #include <QWidget>
 #include <memory>
 
-#include "DirView.h"
-#include "DropField.h"
-#include "SelectionList.h"
-#include "MainInterfaceLayout.h"
-#include "SplitterBar.h"
-#include "SystemView.h"
+#include "browser/DirView.h"
+#include "browser/SystemView.h"
+#include "mainview/DropField.h"
+#include "mainview/MainInterfaceLayout.h"
+#include "mainview/SelectionList.h"
+#include "mainview/SplitterBar.h"
 
 class QLabel;
 class QMenu;

@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "InterfaceException.h"
-#include "MessageBox.h"
+#include "errors/InterfaceException.h"
+#include "errors/MessageBox.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
 // The record behind one item of the folder tree.
 #pragma once
 
-#include "ShellFolder.h"
+#include "browser/ShellFolder.h"
 
 class CSystemView;
 

@@ -2,7 +2,7 @@
 // the same condition has in the browser's table of messages.
 #pragma once
 
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 
 // errno values with a row of their own map onto it (EACCES and EPERM are
 // "access denied", ENOMEM "out of memory", ...). Any other errno gives a

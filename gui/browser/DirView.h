@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "DirViewFile.h"
-#include "DirViewModel.h"
-#include "ShellFolder.h"
+#include "browser/DirViewFile.h"
+#include "browser/DirViewModel.h"
+#include "browser/ShellFolder.h"
 
 class QFileSystemWatcher;
 

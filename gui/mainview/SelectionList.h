@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 #include "TarvoTaskEntry.h"
 
 class CSelectionList : public QTreeWidget {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "DirViewFile.h"
+#include "browser/DirViewFile.h"
 
 class CDirViewModel : public QAbstractTableModel {
   Q_OBJECT

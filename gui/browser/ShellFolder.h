@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "InterfaceException.h"
+#include "errors/InterfaceException.h"
 
 class CShellFolder {
  public:
