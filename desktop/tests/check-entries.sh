@@ -1,7 +1,8 @@
 #!/bin/sh
 # check-entries.sh DESKTOP_DIR VERSION: the menu entries and the AppStream
-# entry pass their own checkers; the AppStream entry launches a desktop entry
-# of ours and names this version as its newest release; both programs open
+# entries pass their own checkers; each AppStream entry launches the desktop
+# entry of its own id and names this version as its newest release; both
+# programs open
 # our MIME type, and a desktop that goes by its default picks MvrView for it
 # (otherwise a double click on a difference file starts Qorvex or something
 # else).
@@ -10,19 +11,21 @@ dir=$1 version=$2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 qorvex=$dir/org.mendivar.Qorvex.desktop viewer=$dir/org.mendivar.MvrView.desktop
-metainfo=$dir/org.mendivar.Qorvex.metainfo.xml
 
 desktop-file-validate "$qorvex" "$viewer" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$metainfo" >/dev/null || {
-  appstreamcli validate --no-net "$metainfo"
-  fail "appstreamcli validate"
-}
-launched=$(sed -n 's/.*<launchable type="desktop-id">\(.*\)<\/launchable>.*/\1/p' "$metainfo")
-[ -f "$dir/$launched" ] || fail "the AppStream entry launches '$launched', which is not one of ours"
-id=$(sed -n 's/.*<id>\(.*\)<\/id>.*/\1/p' "$metainfo")
-[ "$launched" = "$id.desktop" ] || fail "AppStream id $id and desktop id $launched differ"
-newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
-[ "$newest" = "$version" ] || fail "the newest AppStream release is $newest, the project is $version"
+for metainfo in "$dir"/*.metainfo.xml; do
+  name=${metainfo##*/}
+  appstreamcli validate --no-net "$metainfo" >/dev/null || {
+    appstreamcli validate --no-net "$metainfo"
+    fail "appstreamcli validate $name"
+  }
+  launched=$(sed -n 's/.*<launchable type="desktop-id">\(.*\)<\/launchable>.*/\1/p' "$metainfo")
+  [ -f "$dir/$launched" ] || fail "$name launches '$launched', which is not one of ours"
+  id=$(sed -n 's/.*<id>\(.*\)<\/id>.*/\1/p' "$metainfo")
+  [ "$launched" = "$id.desktop" ] || fail "$name: AppStream id $id and desktop id $launched differ"
+  newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+  [ "$newest" = "$version" ] || fail "$name: the newest release is $newest, the project is $version"
+done
 
 type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$dir/mendivar.xml")
 for entry in "$qorvex" "$viewer"; do

@@ -26,7 +26,8 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||')
 for f in usr/bin/MvrCnstr usr/bin/MvrRecn usr/bin/MvrView usr/bin/Qorvex \
          "$private/libTarvoCore.so.0.1" usr/share/mime/packages/mendivar.xml \
          usr/share/applications/org.mendivar.Qorvex.desktop usr/share/applications/org.mendivar.MvrView.desktop \
-         usr/share/metainfo/org.mendivar.Qorvex.metainfo.xml usr/share/man/man1/MvrRecn.1.gz \
+         usr/share/metainfo/org.mendivar.Qorvex.metainfo.xml usr/share/metainfo/org.mendivar.MvrView.metainfo.xml \
+         usr/share/man/man1/MvrRecn.1.gz \
          usr/share/doc/mendivar/copyright; do
   echo "$contents" | grep -qx "$f" || fail "the package lacks /$f"
 done

@@ -20,7 +20,7 @@ need "$bin/MvrCnstr" "$bin/MvrRecn" "$man/man1/MvrCnstr.1.gz" "$man/man1/MvrRecn
      "$data/mime/packages/mendivar.xml"
 icons application-x-mendivar mimetypes
 if [ "$has_view" = 1 ]; then
-  need "$bin/MvrView" "$data/applications/org.mendivar.MvrView.desktop" "$man/man1/MvrView.1.gz"
+  need "$bin/MvrView" "$data/applications/org.mendivar.MvrView.desktop" "$data/metainfo/org.mendivar.MvrView.metainfo.xml" "$man/man1/MvrView.1.gz"
   icons mvrview apps
 fi
 if [ "$has_qorvex" = 1 ]; then
