@@ -67,6 +67,7 @@ TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char
                                                size_t outSize);
 
 #ifdef __cplusplus
-// Name of the loaded core library as hosts look it up for its messages.
+// Name under which hosts look up the loaded core's messages (its table is
+// found by symbol, so the library's file name and version do not matter).
 inline constexpr char kTarvoCoreModule[] = "TarvoCore";
 #endif
