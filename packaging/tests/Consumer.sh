@@ -1,11 +1,12 @@
 #!/bin/sh
-# Consumer.sh CMAKE CC CXX STAGE PREFIX LIBDIR SOURCE WORK EXAMPLE HAS_QT
+# Consumer.sh CMAKE CC CXX STAGE PREFIX LIBDIR SOURCE WORK EXAMPLE HAS_QT BUILD
 # Programs of other people against the tree installed for PREFIX into the
-# DESTDIR STAGE: through find_package(Mendivar)
-# with and without components and Qt, and through pkg-config, in C++ and C;
-# each program that is built round-trips the example.
+# DESTDIR STAGE: through find_package(Mendivar) with and without components
+# and Qt, and through pkg-config, in C++ and C; then through pkg-config
+# against an install of BUILD under another prefix. Each program that is
+# built round-trips the example.
 set -u
-cmake=$1 cc=$2 cxx=$3 stage=$4 installed=$5 libdir=$6 source=$7 work=$8 example=$9 has_qt=${10}
+cmake=$1 cc=$2 cxx=$3 stage=$4 installed=$5 libdir=$6 source=$7 work=$8 example=$9 has_qt=${10} build=${11}
 prefix=$stage$installed
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -78,6 +79,18 @@ esac
 "$cc" -std=c11 -Wall -Wextra -Wpedantic -Werror "$source/main.c" $flags -Wl,-rpath,"$rpath" -o "$work/pkg-config-consumer-c" ||
   fail "pkg-config: the C consumer did not build"
 run pkg-config "$work/pkg-config-consumer" "$work/pkg-config-consumer-c"
+
+# `cmake --install --prefix` elsewhere: the pkg-config file names that prefix.
+elsewhere="$work/elsewhere"
+"$cmake" --install "$build" --prefix "$elsewhere" >"$work/elsewhere.log" 2>&1 || { cat "$work/elsewhere.log"; fail "install under $elsewhere"; }
+unset PKG_CONFIG_SYSROOT_DIR
+export PKG_CONFIG_PATH="$elsewhere/$libdir/pkgconfig"
+if flags=$(pkg-config --cflags --libs tarvocore) &&
+   "$cc" -std=c11 -Werror "$source/main.c" $flags -Wl,-rpath,"$elsewhere/$libdir" -o "$work/elsewhere-consumer-c"; then
+  run elsewhere "$work/elsewhere-consumer-c"
+else
+  fail "pkg-config against the install under $elsewhere: $flags"
+fi
 
 [ $failures -eq 0 ] && echo "find_package(Mendivar) and pkg-config tarvocore: built, constructed and reconstructed"
 exit $((failures != 0))
