@@ -16,6 +16,10 @@ mkdir -p "$out"
 deb=$(ls "$out"/mendivar_*.deb) || exit 1
 changes=$(ls "$out"/mendivar_*.changes) || exit 1
 
+# dpkg-shlibdeps only warns when it cannot read a library's name and
+# version, or misses one; either way the dependencies may be wrong.
+grep 'dpkg-shlibdeps: warning' "$out/build.log" && fail "dpkg-shlibdeps warns"
+
 lintian --tag-display-limit 0 -I -E --pedantic "$changes" >"$out/lintian.log" 2>&1
 grep -E '^[EW]: ' "$out/lintian.log" && fail "lintian reports errors or warnings"
 grep -E 'unused-override|mismatched-override' "$out/lintian.log" && fail "an override no longer matches"
