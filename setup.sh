@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and then either runs the bundled example
-# round trip (./setup.sh example) or the whole test suite (./setup.sh test).
+# round trip (./setup.sh example), the whole test suite (./setup.sh test), or
+# builds the Debian packages into build-deb/ (./setup.sh package [FOLDER]).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libstorm-dev
           qt6-base-dev xvfb xauth x11-utils
-          librsvg2-bin gzip groff-base man-db desktop-file-utils shared-mime-info
+          librsvg2-bin gzip groff-base man-db desktop-file-utils shared-mime-info appstream libglib2.0-bin
           dpkg-dev file binutils)
+
+# What building and checking the Debian packages needs on top (their build
+# dependencies are debian/control's, which the list above already holds);
+# the test suite builds them too.
+package_tools=(debhelper lintian)
 
 install_missing() {
   local missing=()
@@ -51,6 +57,28 @@ run_example() {
   fi
 }
 
+# Builds the binary packages with dpkg-buildpackage from a copy of the
+# tracked files (so the source tree stays as it is) and leaves the .deb files
+# in OUT, which holds nothing else of a previous run.
+build_package() {
+  local out=${1:-$root/build-deb}
+  mkdir -p "$out" && out=$(cd "$out" && pwd)
+  local version
+  version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
+  local src="$out/mendivar-$version"
+  rm -rf "$out"/*.deb "$out"/*.ddeb "$out"/*.buildinfo "$out"/*.changes "$src"
+  mkdir -p "$src"
+  if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git -C "$root" ls-files -z --cached --others --exclude-standard |
+      (cd "$root" && tar --null -T - -cf -) | tar -xf - -C "$src"
+  else
+    tar -C "$root" --exclude='./build*' -cf - . | tar -xf - -C "$src"
+  fi
+  (cd "$src" && DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=2" dpkg-buildpackage -us -uc -b)
+  rm -rf "$src"
+  ls "$out"/*.deb
+}
+
 run_tests() {
   # Windowed code runs on Qt's offscreen platform; the smoke tests that need
   # a real X server start their own under xvfb-run.
@@ -68,6 +96,7 @@ run_tests() {
 
 case "${1:-}" in
   example) install_missing; build build; run_example ;;
-  test) install_missing; build build; run_tests ;;
-  *) echo "usage: $0 example|test" >&2; exit 2 ;;
+  test) packages+=("${package_tools[@]}"); install_missing; build build; run_tests ;;
+  package) packages+=("${package_tools[@]}"); install_missing; build_package "${2:-}" ;;
+  *) echo "usage: $0 example|test|package [FOLDER]" >&2; exit 2 ;;
 esac

@@ -24,7 +24,6 @@ set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 REPO="$(cd "$HERE/.." && pwd)"
-SHARED="${MVR_SHARED:-$(cd "$REPO/.." && pwd)/shared}"
 
 OUT_FILE=""
 RUNS=3
@@ -46,7 +45,7 @@ note() { echo "run.sh: $*" >&2; }
 
 # ---------------------------------------------------------------- corpus
 corpus_help() {
-  note "fetch it with:  bash $SHARED/bench/fetch-corpus.sh DEST"
+  note "fetch it with:  bench/fetch-corpus.sh DEST"
   note "(keep DEST outside the repository), then run:  bench/run.sh DEST"
 }
 if [ ! -d "$CORPUS" ]; then

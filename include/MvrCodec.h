@@ -7,16 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(MVRCODEC_BUILD)
-#define MVRCODEC_API __attribute__((visibility("default")))
-#else
-#define MVRCODEC_API
-#endif
-
 // True for the versions readers accept: '1' and '2'.
-MVRCODEC_API bool MvrKnownVersion(char version);
+bool MvrKnownVersion(char version);
 
 // Folds data into a running checksum that starts at 0. Version '2' is zlib's
 // CRC-32; version '1' the same reflected polynomial without the initial and
 // final inversion. Other versions return crc unchanged.
-MVRCODEC_API uint32_t MvrChecksum(char version, uint32_t crc, const void* data, size_t size);
+uint32_t MvrChecksum(char version, uint32_t crc, const void* data, size_t size);

@@ -4,10 +4,15 @@
 
 #include "TarvoTypes.h"
 
-#if defined(TARVOCORE_BUILD)
-#define TARVOCORE_API extern "C" __attribute__((visibility("default")))
+#ifdef __cplusplus
+#define TARVOCORE_LINKAGE extern "C"
 #else
-#define TARVOCORE_API extern "C"
+#define TARVOCORE_LINKAGE extern
+#endif
+#if defined(TARVOCORE_BUILD)
+#define TARVOCORE_API TARVOCORE_LINKAGE __attribute__((visibility("default")))
+#else
+#define TARVOCORE_API TARVOCORE_LINKAGE
 #endif
 
 // Builds a difference file at deltaPath from an original and a modified
@@ -61,5 +66,8 @@ TARVOCORE_API size_t TarvoRecordedTargetPath(const char* deltaPath, const char* 
 TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char* recordedName, char* out,
                                                size_t outSize);
 
-// Name of the loaded core library as hosts look it up for its messages.
+#ifdef __cplusplus
+// Name under which hosts look up the loaded core's messages (its table is
+// found by symbol, so the library's file name and version do not matter).
 inline constexpr char kTarvoCoreModule[] = "TarvoCore";
+#endif

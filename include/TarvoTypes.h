@@ -1,17 +1,29 @@
 // Records shared by every part of Mendivar: the difference file header, the
 // result codes of the core, and the records a host passes to the core.
+// C programs include it too (through TarvoCore.h), so the records are plain
+// C and the C++ conveniences sit behind __cplusplus.
 #pragma once
 
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
 #include <cstddef>
 #include <cstdint>
-
 namespace platform { class IMessageWindow; }
+#define TARVO_STATIC_ASSERT(e) static_assert(e, #e)
+#else
+// C hosts never look inside the window a C++ host passes; a pointer to an
+// incomplete type keeps the record's layout.
+struct TarvoMessageWindow;
+#define TARVO_STATIC_ASSERT(e) _Static_assert(e, #e)
+#endif
 
 // The fixed head of every difference file. Little-endian on disk; the struct is
 // only ever filled and written through the helpers in core/, never cast onto
 // raw bytes of another byte order.
 #pragma pack(push, 1)
-struct TypeHeadDeltaFile {
+typedef struct TypeHeadDeltaFile {
   uint32_t dwDeltaCheckSum;        // CRC of the whole file, these 4 bytes as 0
   char chMagic[4];                 // "mvr8"; the '8' (56) is the header length
   uint32_t dwDeltaFileSize;
@@ -24,10 +36,11 @@ struct TypeHeadDeltaFile {
   uint32_t dwReserved;
   uint16_t wTargetNameLength;
   uint16_t wReferenceNameLength;
-};
+} TypeHeadDeltaFile;
 #pragma pack(pop)
-static_assert(sizeof(TypeHeadDeltaFile) == 56);
+TARVO_STATIC_ASSERT(sizeof(TypeHeadDeltaFile) == 56);
 
+#ifdef __cplusplus
 inline constexpr std::size_t kDeltaHeaderSize = 56;
 inline constexpr std::size_t kDeltaMinFileSize = 58;
 inline constexpr std::size_t kDeltaVersionOffset = 43;
@@ -36,8 +49,14 @@ inline constexpr char kDeltaMagic[4] = {'m', 'v', 'r', '8'};
 inline constexpr char kDeltaSignatureV2[17] = "Lumenfold#000002";
 inline constexpr char kDeltaVersion1 = '1';
 inline constexpr char kDeltaVersion2 = '2';
+#endif
 
+// C gives the enumeration the type int, which is int32_t here: same layout.
+#ifdef __cplusplus
 enum E_TARVO_ERROR : int32_t {
+#else
+enum E_TARVO_ERROR {
+#endif
   TARVO_OK = 0,
   TARVO_ERR_OPEN_ORIGINAL = 1,
   TARVO_ERR_OPEN_MODIFIED = 2,
@@ -57,6 +76,7 @@ enum E_TARVO_ERROR : int32_t {
   TARVO_ERR_CANCELLED = 16,
   TARVO_ERR_OVERWRITE_REFUSED = 17,
 };
+#ifdef __cplusplus
 inline constexpr int kTarvoErrorCount = 18;
 // String id of the message for result code c in the core's string table.
 inline constexpr unsigned kTarvoMessageBase = 11000;
@@ -69,37 +89,46 @@ inline constexpr uint32_t TARVO_NOTIFY_FUNCTION = 2;
 // Event kinds.
 inline constexpr int32_t TARVO_EVENT_PROGRESS = 0;
 inline constexpr int32_t TARVO_EVENT_FILE_EXISTS = 1;
+#else
+typedef enum E_TARVO_ERROR E_TARVO_ERROR;
+enum { TARVO_NOTIFY_NONE = 0, TARVO_NOTIFY_WINDOW = 1, TARVO_NOTIFY_FUNCTION = 2 };
+enum { TARVO_EVENT_PROGRESS = 0, TARVO_EVENT_FILE_EXISTS = 1 };
+#endif
 
-struct TypeNotifyEvent {
+typedef struct TypeNotifyEvent {
   int32_t nKind;
   const char* pszFileName;  // valid only during the delivery
   uint32_t dwDone;          // progress only
   uint32_t dwTotal;         // progress only
-};
+} TypeNotifyEvent;
 
 // A host's answer: 0 goes on, anything else stops.
-using TarvoNotifyProc = int32_t (*)(TypeNotifyEvent* event, uintptr_t userValue);
+typedef int32_t (*TarvoNotifyProc)(TypeNotifyEvent* event, uintptr_t userValue);
 
-struct S_TARVO_NOTIFY_INFO {
+typedef struct S_TARVO_NOTIFY_INFO {
   uint32_t dwMethod;
   union {
+#ifdef __cplusplus
     platform::IMessageWindow* hWnd;  // method 1
+#else
+    struct TarvoMessageWindow* hWnd;
+#endif
     TarvoNotifyProc pfnNotify;       // method 2
   };
   uintptr_t nMessage;  // method 1: message number; method 2: user value
   uintptr_t wParam;    // method 1 only
-};
+} S_TARVO_NOTIFY_INFO;
 
-struct S_TARVO_CONSTRUCT_OPTIONS {
+typedef struct S_TARVO_CONSTRUCT_OPTIONS {
   uint32_t dwSize;              // bytes of this record the caller filled
   int32_t lConstructionSpeed;   // carried for hosts, never read by the core
   int32_t bFullReferencePath;
   int32_t bFullTargetPath;
   int32_t bNotifyOverwrite;
-};
-static_assert(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 20);
+} S_TARVO_CONSTRUCT_OPTIONS;
+TARVO_STATIC_ASSERT(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 20);
 
-struct S_TARVO_RECONSTRUCT_OPTIONS {
+typedef struct S_TARVO_RECONSTRUCT_OPTIONS {
   uint32_t dwSize;            // 8 for callers that predate the next field
   int32_t bNotifyOverwrite;
   // Non-zero when the modified path was taken from the difference file
@@ -107,5 +136,5 @@ struct S_TARVO_RECONSTRUCT_OPTIONS {
   // recorded names (TarvoRecordedTargetPath; an existing entry is never
   // replaced, 17). An empty modified path is always a recorded one.
   int32_t bRecordedTargetName;
-};
-static_assert(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 12);
+} S_TARVO_RECONSTRUCT_OPTIONS;
+TARVO_STATIC_ASSERT(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 12);

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -11,13 +12,12 @@ int LoadModuleString(const char* module, unsigned id, char* buf, int cap) {
   if (buf == nullptr || cap <= 0) return 0;
   buf[0] = '\0';
   // Only a library that is already loaded is asked, as a module handle lookup
-  // would; nothing is loaded on demand.
-  const std::string file = std::string("lib") + module + ".so";
-  void* handle = ::dlopen(file.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-  if (handle == nullptr) return 0;
+  // would; nothing is loaded on demand. The table is found by its symbol
+  // among the loaded modules, not by the library's file name, which a
+  // version suffix or a private folder changes.
   const std::string symbol = std::string(module) + "_GetString";
   using GetString = const char* (*)(unsigned);
-  auto fn = reinterpret_cast<GetString>(::dlsym(handle, symbol.c_str()));
+  auto fn = reinterpret_cast<GetString>(::dlsym(RTLD_DEFAULT, symbol.c_str()));
   const char* text = fn != nullptr ? fn(id) : nullptr;
   int n = 0;
   if (text != nullptr) {
@@ -25,7 +25,6 @@ int LoadModuleString(const char* module, unsigned id, char* buf, int cap) {
     std::memcpy(buf, text, static_cast<size_t>(n));
     buf[n] = '\0';
   }
-  ::dlclose(handle);
   return n;
 }
 

@@ -20,11 +20,11 @@ need "$bin/MvrCnstr" "$bin/MvrRecn" "$man/man1/MvrCnstr.1.gz" "$man/man1/MvrRecn
      "$data/mime/packages/mendivar.xml"
 icons application-x-mendivar mimetypes
 if [ "$has_view" = 1 ]; then
-  need "$bin/MvrView" "$data/applications/MvrView.desktop" "$man/man1/MvrView.1.gz"
+  need "$bin/MvrView" "$data/applications/org.mendivar.MvrView.desktop" "$data/metainfo/org.mendivar.MvrView.metainfo.xml" "$man/man1/MvrView.1.gz"
   icons mvrview apps
 fi
 if [ "$has_qorvex" = 1 ]; then
-  need "$bin/Qorvex" "$data/applications/Qorvex.desktop" "$man/man1/Qorvex.1.gz"
+  need "$bin/Qorvex" "$data/applications/org.mendivar.Qorvex.desktop" "$data/metainfo/org.mendivar.Qorvex.metainfo.xml" "$man/man1/Qorvex.1.gz"
   icons qorvex apps
 fi
 
