@@ -74,7 +74,8 @@ CDirView::CDirView(QWidget* pParent) : QTreeView(pParent) {
   setContextMenuPolicy(Qt::CustomContextMenu);
   setDragDropMode(QAbstractItemView::DragOnly);
   header()->setSectionsClickable(true);
-  header()->setStretchLastSection(false);
+  // The last column takes what is left, so the header has no bare end.
+  header()->setStretchLastSection(true);
   connect(header(), &QHeaderView::sectionClicked, this, [this](int column) { Sort(column, true); });
   m_pWatcher = new QFileSystemWatcher(this);
   m_RefollowTimer.setSingleShot(true);
