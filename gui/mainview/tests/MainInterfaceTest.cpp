@@ -69,6 +69,8 @@ class MainInterfaceTest : public QObject {
   void editorEndsInTheChecks();
   void periodicUpdate();
   void layoutVisibility();
+  void tabOrder_data();
+  void tabOrder();
 
  private:
   QString Path(const QString& name) const { return m_pDir->filePath(name); }
@@ -569,6 +571,32 @@ void MainInterfaceTest::layoutVisibility() {
   m_pScreen->OnSplitterDrop(CMainInterfaceDialog::kIdListSplitter,
                             m_pScreen->mapToGlobal(QPoint(0, top - 2 - 50)));
   QVERIFY(qAbs(m_pScreen->GetSelectionList()->height() - (height + 50)) <= 2);
+}
+
+void MainInterfaceTest::tabOrder_data() {
+  QTest::addColumn<bool>("multiple");
+  QTest::addColumn<QStringList>("order");
+  QTest::newRow("single file") << false
+                               << QStringList{"systemView", "dirView", "inputField", "originalField", "outputField"};
+  QTest::newRow("multiple files") << true << QStringList{"systemView", "dirView", "selectionList"};
+}
+
+// Tab walks the screen top to bottom, left to right, over the parts shown.
+void MainInterfaceTest::tabOrder() {
+  QFETCH(bool, multiple);
+  QFETCH(QStringList, order);
+  Open();
+  if (multiple) m_pScreen->SetMultipleFilesMode();
+  QStringList walked;
+  QWidget* w = m_pScreen->GetSystemView();
+  do {
+    if (w->isVisibleTo(m_pScreen.get()) && (w->focusPolicy() & Qt::TabFocus) != 0 && m_pScreen->isAncestorOf(w) &&
+        w->focusProxy() == nullptr && !w->objectName().isEmpty() && !walked.contains(w->objectName())) {
+      walked << w->objectName();
+    }
+    w = w->nextInFocusChain();
+  } while (w != m_pScreen->GetSystemView());
+  QCOMPARE(walked, order);
 }
 
 QTEST_MAIN(MainInterfaceTest)
