@@ -7,8 +7,6 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
-#include <map>
-#include <memory>
 
 #include "frame/QorvexActions.h"
 #include "process/ProcessHost.h"

@@ -235,6 +235,20 @@ class MainFrameTest : public QObject {
     QVERIFY(m_Frame->ProgressBar()->isHidden());
   }
 
+  // No tick between: the commands follow the sessions as they come and go.
+  void commandsFollowTheSessions() {
+    QAction* cancel = m_Frame->Command(cmd::kCancelProcessing);
+    QAction* exit = m_Frame->Command(cmd::kExit);
+    QVERIFY(!cancel->isEnabled());
+    auto* engine = new CTarvo2Engine(m_View);
+    m_View->InsertSessionRow(engine, 1);
+    QVERIFY(cancel->isEnabled());
+    QCOMPARE(exit->text(), QStringLiteral("E&xit...\tAlt+F4"));
+    engine->OnFinishedProcessing();
+    QVERIFY(!cancel->isEnabled());
+    QCOMPARE(exit->text(), QStringLiteral("E&xit\tAlt+F4"));
+  }
+
   // Cancel... asked while the status screen shows the one session, which
   // ends before the answer: the screen stays until the question is gone,
   // Yes cancels nothing (not even a session started meanwhile) and says so.
