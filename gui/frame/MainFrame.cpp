@@ -214,6 +214,9 @@ bool CMainFrame::CreateScreens() {
   // Cancel Processing and the Exit text follow the sessions as they come and go.
   QAbstractItemModel* sessions = GetProcessView()->model();
   connect(sessions, &QAbstractItemModel::rowsInserted, this, &CMainFrame::UpdateCommands);
+  // A session short enough to start and end between two ticks has still been
+  // seen: the list has had a row since it was last found empty.
+  connect(sessions, &QAbstractItemModel::rowsInserted, this, [this] { m_bSessionsSeen = true; });
   connect(sessions, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateCommands);
   connect(GetProcessView()->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::UpdateCommands);
   m_pScreens->addWidget(m_pMainWidget);

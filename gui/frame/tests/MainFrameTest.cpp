@@ -280,16 +280,19 @@ class MainFrameTest : public QObject {
   void automaticReturn_data() {
     QTest::addColumn<int>("screen");
     QTest::addColumn<int>("refreshes");
-    QTest::newRow("status screen shown: back with a refresh") << 1 << 1;
-    QTest::newRow("main screen shown: a beep only") << 0 << 0;
+    QTest::addColumn<bool>("tickWhileRunning");
+    QTest::newRow("status screen shown: back with a refresh") << 1 << 1 << true;
+    QTest::newRow("main screen shown: a beep only") << 0 << 0 << true;
+    QTest::newRow("a session over between two ticks") << 1 << 1 << false;
   }
   void automaticReturn() {
     QFETCH(int, screen);
     QFETCH(int, refreshes);
+    QFETCH(bool, tickWhileRunning);
     auto* engine = new CTarvo2Engine(m_View);
     m_View->InsertSessionRow(engine, 1);
     m_Frame->SwitchToScreen(screen, true);
-    m_Frame->OnStatusTimer();  // sees the session
+    if (tickWhileRunning) m_Frame->OnStatusTimer();  // sees the session
     engine->OnFinishedProcessing();
     m_Frame->OnStatusTimer();
     QTest::qWait(20);  // the refresh is posted
