@@ -39,9 +39,9 @@ bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-void MakeBigPair(const std::string& original, const std::string& modified, unsigned seed) {
+void MakeBigPair(const std::string& original, const std::string& modified, unsigned seed, size_t size = kBigSize) {
   std::mt19937 rng(seed);
-  const testsupport::Bytes o = testsupport::RandomBytes(rng, kBigSize, 16);
+  const testsupport::Bytes o = testsupport::RandomBytes(rng, size, 16);
   testsupport::WriteFile(original, o);
   testsupport::WriteFile(modified, testsupport::Mutate(rng, o, 200, 16));
 }
@@ -115,7 +115,9 @@ class QorvexEndToEndTest : public QObject {
 
   void twoSessionsAtOnceThenCancelOne() {
     const std::string dir = m_Files->box.Root();
-    MakeBigPair(dir + "/a.orig", dir + "/a.mod", 51);
+    // The one to cancel is four times as big, so that a loaded machine does
+    // not finish it before the answer reaches it.
+    MakeBigPair(dir + "/a.orig", dir + "/a.mod", 51, 4 * kBigSize);
     MakeBigPair(dir + "/b.orig", dir + "/b.mod", 52);
     const testsupport::Bytes bModified = testsupport::ReadFile(dir + "/b.mod");
     ShowFolder();
