@@ -95,7 +95,12 @@ bool CTarvoTaskEntry::ValidateExistingFiles() const {
   return Exists(folder);
 }
 
-bool CTarvoTaskEntry::OutputExists() const { return Exists(m_strOutputFile); }
+// A dangling link counts: the start asks about it and the core will not
+// create a file through it, so the row must not show the output as new.
+bool CTarvoTaskEntry::OutputExists() const {
+  struct stat st {};
+  return !m_strOutputFile.empty() && ::lstat(m_strOutputFile.c_str(), &st) == 0;
+}
 
 std::string CTarvoTaskEntry::RecordedOutputInUse() const {
   if (!m_bOutputRecorded) return {};

@@ -210,6 +210,9 @@ TEST_F(TaskEntry, ValidationWantsBothInputsAndTheOutputFolder) {
   EXPECT_TRUE(CTarvoTaskEntry(nullptr, nullptr, file.c_str()).OutputExists());
   EXPECT_FALSE(CTarvoTaskEntry(nullptr, nullptr, missing.c_str()).OutputExists());
   EXPECT_FALSE(CTarvoTaskEntry().OutputExists());
+  const std::string dangling = box.Path("dangling");
+  ASSERT_EQ(::symlink(missing.c_str(), dangling.c_str()), 0);
+  EXPECT_TRUE(CTarvoTaskEntry(nullptr, nullptr, dangling.c_str()).OutputExists());
 }
 
 // An entry that tells when it is deleted.
