@@ -19,19 +19,19 @@ E2-lib-dom-grow|typescript@5.8.3|typescript@5.9.2|package/lib/lib.dom.d.ts|packa
 '
 
 tgz_of() {  # package@version -> tarball file name as written by npm pack
-  local spec="$1" name ver
-  name="${spec%@*}"; ver="${spec##*@}"
+  local package="$1" name ver
+  name="${package%@*}"; ver="${package##*@}"
   name="${name#@}"; name="${name//\//-}"
   echo "$DEST/tgz/$name-$ver.tgz"
 }
 
 fetch() {
-  local spec="$1" t
-  t="$(tgz_of "$spec")"
+  local package="$1" t
+  t="$(tgz_of "$package")"
   if [ ! -s "$t" ]; then
-    (cd "$DEST/tgz" && npm pack --silent "$spec" >/dev/null)
+    (cd "$DEST/tgz" && npm pack --silent "$package" >/dev/null)
   fi
-  [ -s "$t" ] || { echo "failed to fetch $spec" >&2; exit 1; }
+  [ -s "$t" ] || { echo "failed to fetch $package" >&2; exit 1; }
   echo "$t"
 }
 
