@@ -94,8 +94,12 @@ class Reconstruction {
     if (originalPath_.empty()) originalPath_ = RecordedOriginalPath(deltaPath_, info.GetReferenceFileName());
     if (!original_.OpenRegular(originalPath_.c_str())) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
 
-    // Where the output goes is known now; a name the file system cannot
-    // take fails before the checksum passes, not after the whole job.
+    // Where the output goes is known now. A name recorded in the difference
+    // file comes from whoever made it: it may create a new file beside the
+    // difference file, and never replace or write through anything that is
+    // already there; a host that took the name from the file itself says so
+    // and gets the same rule. A name the file system cannot take fails
+    // before the checksum passes, not after the whole job.
     const bool recorded = outputPath_.empty() || options_.bRecordedTargetName != 0;
     if (recorded) {
       outputPath_ = RecordedTargetPath(deltaPath_, outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
@@ -127,10 +131,6 @@ class Reconstruction {
     original_.Seek(0);
     if (ChecksumRest(original_, 0) != h.dwReferenceFileCheckSum) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
 
-    // A name recorded in the difference file comes from whoever made it: it
-    // may create a new file beside the difference file, and never replace
-    // or write through anything that is already there. A host that took the
-    // name from the file itself says so, and gets the same rule.
     if (outputPath_.empty()) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};  // a refused recorded name
     const char* output = outputPath_.c_str();
     // Replacing an input would rebuild from a file that is being replaced.

@@ -23,11 +23,6 @@ MappedFile::FileState StateOf(const struct stat& st) {
   return f;
 }
 
-bool operator==(const MappedFile::FileState& a, const MappedFile::FileState& b) {
-  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedSec == b.modifiedSec &&
-         a.modifiedNsec == b.modifiedNsec && a.changedSec == b.changedSec && a.changedNsec == b.changedNsec;
-}
-
 }  // namespace
 
 MapStatus MappedFile::Open(const char* path) {
@@ -78,8 +73,8 @@ bool MappedFile::Faulted() const { return readfault::Faulted(watch_); }
 bool MappedFile::Changed(const char* path) const {
   if (fd_ < 0) return false;
   struct stat now {}, atPath {};
-  if (::fstat(fd_, &now) != 0 || !(StateOf(now) == state_)) return true;
-  return ::stat(path, &atPath) != 0 || !(StateOf(atPath) == state_);
+  if (::fstat(fd_, &now) != 0 || StateOf(now) != state_) return true;
+  return ::stat(path, &atPath) != 0 || StateOf(atPath) != state_;
 }
 
 }  // namespace platform

@@ -44,6 +44,7 @@ class MappedFile {
   struct FileState {
     unsigned long long device = 0, inode = 0;
     long long size = 0, modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
+    bool operator==(const FileState&) const = default;
   };
 
  private:

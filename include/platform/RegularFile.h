@@ -3,7 +3,6 @@
 #pragma once
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
