@@ -30,7 +30,8 @@ namespace {
 
 // Hosts keep their speed setting in the options; construction never reads it.
 constexpr int32_t kDefaultConstructionSpeed = 43;
-constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), kDefaultConstructionSpeed, 1, 1, 1};
+constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), kDefaultConstructionSpeed, 1, 1, 1,
+                                               TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD};
 constexpr size_t kChecksumBlock = 65536;
 
 std::string StoredName(const char* path, int32_t fullPath) {

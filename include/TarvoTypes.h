@@ -125,8 +125,20 @@ typedef struct S_TARVO_CONSTRUCT_OPTIONS {
   int32_t bFullReferencePath;
   int32_t bFullTargetPath;
   int32_t bNotifyOverwrite;
+  // The fields below are read only when dwSize reaches them (a dwSize of 20
+  // writes exactly what callers that predate them got). Every choice writes
+  // the same format, which every reader reads.
+  int32_t lMatcher;     // TARVO_MATCHER_*
+  int32_t lCompressor;  // TARVO_COMPRESSOR_*
 } S_TARVO_CONSTRUCT_OPTIONS;
-TARVO_STATIC_ASSERT(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 20);
+TARVO_STATIC_ASSERT(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 28);
+
+// Matchers: the standard one, or one that looks for the longest matches in
+// the whole original and parses for the fewest bytes of records.
+enum { TARVO_MATCHER_STANDARD = 0, TARVO_MATCHER_THOROUGH = 1 };
+// Compressors of the code stream, all writing a zlib stream: zlib at level
+// 9, a faster one whose files are no larger, the strongest one (slowest).
+enum { TARVO_COMPRESSOR_STANDARD = 0, TARVO_COMPRESSOR_FAST = 1, TARVO_COMPRESSOR_STRONGEST = 2 };
 
 typedef struct S_TARVO_RECONSTRUCT_OPTIONS {
   uint32_t dwSize;            // 8 for callers that predate the next field

@@ -76,18 +76,18 @@ TEST_F(Construct, OptionsAreReadUpToTheirSize) {
   WriteFile(orig, RandomBytes(rng, 5000));
   WriteFile(mod, RandomBytes(rng, 5000));
   // dwSize 8 reaches only the speed, which changes nothing: full names stay.
-  S_TARVO_CONSTRUCT_OPTIONS o{8, 99, 0, 0, 0};
+  S_TARVO_CONSTRUCT_OPTIONS o{8, 99, 0, 0, 0, 0, 0};
   ASSERT_EQ(Build(&o), TARVO_OK);
   const Bytes first = ReadFile(delta);
   EXPECT_EQ(Parse(first).originalName, orig);
-  o = {0, 0, 0, 0, 0};
+  o = {0, 0, 0, 0, 0, 0, 0};
   ASSERT_EQ(Build(&o), TARVO_OK);
   EXPECT_EQ(ReadFile(delta), first);
   // Bare names on request, and an oversized record is read only up to its fields.
   struct {
     S_TARVO_CONSTRUCT_OPTIONS o;
     uint32_t extra;
-  } longer{{24, 43, 0, 0, 1}, 0xFFFFFFFF};
+  } longer{{sizeof(S_TARVO_CONSTRUCT_OPTIONS) + 4, 43, 0, 0, 1, 0, 0}, 0xFFFFFFFF};
   ASSERT_EQ(Build(&longer.o), TARVO_OK);
   const ParsedDelta d = Parse(ReadFile(delta));
   EXPECT_EQ(d.originalName, "orig.bin");
@@ -141,7 +141,7 @@ TEST_F(Construct, FailuresLeaveTheWrittenFiles) {
   run({"empty modified", TARVO_ERR_NO_MEMORY, Left::Partial}, orig, empty, delta);
   run({"folder as input", TARVO_ERR_OPEN_ORIGINAL, Left::Partial}, box.Path("folder"), mod, delta);
   run({"output in a missing folder", TARVO_ERR_OPEN_DELTA, Left::Nothing}, orig, mod, box.Path("no/out.mvr"));
-  S_TARVO_CONSTRUCT_OPTIONS bare{20, 43, 1, 0, 1};
+  S_TARVO_CONSTRUCT_OPTIONS bare{20, 43, 1, 0, 1, 0, 0};
   run({"empty stored name", TARVO_ERR_NO_MEMORY, Left::Partial}, orig, box.Path("folder") + "/", delta, &bare);
   const std::string longName = box.Path(std::string(260, 'n'));
   run({"full name too long", TARVO_ERR_NO_MEMORY, Left::Partial}, longName, mod, delta);

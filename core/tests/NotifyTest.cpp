@@ -125,7 +125,7 @@ TEST_F(Notify, CancelAtACheckpointRemovesEverything) {
 TEST_F(Notify, OverwriteQuestion) {
   const Bytes old{'o', 'l', 'd'};
   const auto fn = FunctionTarget(0);
-  S_TARVO_CONSTRUCT_OPTIONS quiet{20, 43, 1, 1, 0};
+  S_TARVO_CONSTRUCT_OPTIONS quiet{20, 43, 1, 1, 0, 0, 0};
   struct Case {
     const char* name;
     const S_TARVO_NOTIFY_INFO* target;

@@ -66,7 +66,7 @@ TEST_F(Reconstruct, RecordedNamesAreTheDefaults) {
   ASSERT_EQ(ReconstructTargetFile(nullptr, delta.c_str(), nullptr, nullptr, nullptr), TARVO_OK);
   EXPECT_EQ(ReadFile(mod), m);
   // Bare names resolve against the current folder.
-  S_TARVO_CONSTRUCT_OPTIONS bare{20, 43, 0, 0, 1};
+  S_TARVO_CONSTRUCT_OPTIONS bare{20, 43, 0, 0, 1, 0, 0};
   ASSERT_EQ(ConstructDeltaFile(orig.c_str(), mod.c_str(), delta.c_str(), nullptr, &bare), TARVO_OK);
   ::unlink(mod.c_str());
   char cwd[4096];

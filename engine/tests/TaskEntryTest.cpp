@@ -104,7 +104,7 @@ TEST_F(TaskEntry, TargetOutputComesFromTheHeader) {
   for (const int32_t fullPaths : {1, 0}) {
     SCOPED_TRACE(fullPaths);
     const std::string delta = box.Path("d" + std::to_string(fullPaths) + ".mvr");
-    const S_TARVO_CONSTRUCT_OPTIONS options{sizeof options, 43, fullPaths, fullPaths, 0};
+    const S_TARVO_CONSTRUCT_OPTIONS options{sizeof options, 43, fullPaths, fullPaths, 0, 0, 0};
     ASSERT_EQ(ConstructDeltaFile(orig.c_str(), mod.c_str(), delta.c_str(), nullptr, &options), TARVO_OK);
     CTarvoTaskEntry e(nullptr, delta.c_str(), nullptr);
     e.SetReferenceFile("chosen", false);

@@ -32,7 +32,7 @@ class ViewerFieldsTest : public ::testing::Test {
     testsupport::WriteFile(original, start);
     testsupport::WriteFile(modified, changed);
     const int full = fullPaths ? 1 : 0;
-    const S_TARVO_CONSTRUCT_OPTIONS options{sizeof(S_TARVO_CONSTRUCT_OPTIONS), 43, full, full, 0};
+    const S_TARVO_CONSTRUCT_OPTIONS options{sizeof(S_TARVO_CONSTRUCT_OPTIONS), 43, full, full, 0, 0, 0};
     EXPECT_EQ(ConstructDeltaFile(original.c_str(), modified.c_str(), delta.c_str(), nullptr, &options),
               TARVO_OK);
     return delta;

@@ -102,7 +102,7 @@ int MainInterfaceTest::Row(const QString& name) const {
 }
 
 void MainInterfaceTest::MakeDelta(const QString& original, const QString& modified, const QString& delta) {
-  const S_TARVO_CONSTRUCT_OPTIONS options{sizeof options, 0, 1, 1, 0};
+  const S_TARVO_CONSTRUCT_OPTIONS options{sizeof options, 0, 1, 1, 0, 0, 0};
   QCOMPARE(ConstructDeltaFile(QFile::encodeName(original).constData(), QFile::encodeName(modified).constData(),
                               QFile::encodeName(delta).constData(), nullptr, &options),
            TARVO_OK);
