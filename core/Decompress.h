@@ -12,6 +12,23 @@ enum class BodyResult {
   SeekFailed   // the difference file could not be positioned at the body
 };
 
+// Which inflater unpacks version '2' bodies. Both give the same bytes and
+// the same result on every input: the fast one answers only for streams it
+// finishes cleanly, and anything else (an error, a stream cut short, a body
+// over the limit, a failed write, a header it does not take) is unpacked
+// again from the start by zlib, whose answer stands.
+enum class Inflater {
+  Zlib,
+  Fast  // ISA-L where the build has it, else zlib
+};
+
+// True where Inflater::Fast is not zlib itself.
+bool FastInflaterBuilt();
+// The inflater every later UnpackBody of this process uses (Fast by
+// default); the tests run the same files through each.
+void ChooseInflater(Inflater inflater);
+Inflater ChosenInflater();
+
 // Unpacks everything from `codeOffset` to the end of the difference file into
 // `codeFile`. Version '2' bodies are zlib streams: an error inside the stream
 // ends the unpacking without failing it (the short code stream is caught by
@@ -21,6 +38,8 @@ enum class BodyResult {
 // header records, and the excess would only fill the disk.
 BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile,
                       uint64_t limit);
+BodyResult UnpackBody(char version, PosixFile& deltaFile, uint64_t codeOffset, PosixFile& codeFile,
+                      uint64_t limit, Inflater inflater);
 
 // The longest code stream a construction can write for these sizes: every
 // record rebuilds at least one byte and takes at most 1 + WO + max(WI, WL)

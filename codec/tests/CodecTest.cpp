@@ -27,6 +27,29 @@ TEST(Checksum, VersionsAgreeOnThePolynomialAndDifferInTheInversions) {
   EXPECT_FALSE(MvrKnownVersion('3'));
 }
 
+// The faster CRC-32 gives zlib's values wherever a piece starts and ends,
+// and continues a running value (the checksum of a file read in blocks).
+TEST(Checksum, FastCrcEqualsZlibsOnEveryStartAndLength) {
+  std::mt19937 rng(11);
+  std::vector<uint8_t> data(4096 + 64);
+  for (auto& b : data) b = static_cast<uint8_t>(rng());
+  const size_t lengths[] = {0, 1, 2, 3, 7, 8, 15, 16, 17, 31, 32, 33, 63, 64, 65, 127, 128, 129, 255, 256, 257,
+                            511, 512, 1023, 1024, 1025, 4095, 4096};
+  const uint32_t starts[] = {0, 1, 0xFFFFFFFFu, 0xCBF43926u, 0x80000000u};
+  for (size_t offset = 0; offset < 17; ++offset) {
+    for (const size_t n : lengths) {
+      for (const uint32_t from : starts) {
+        SCOPED_TRACE(::testing::Message() << "offset " << offset << " length " << n << " from " << from);
+        ASSERT_EQ(MvrCrc32(from, data.data() + offset, n), MvrCrc32Zlib(from, data.data() + offset, n));
+      }
+    }
+  }
+  const std::vector<uint8_t> zeros(100000, 0);
+  EXPECT_EQ(MvrCrc32(0, zeros.data(), zeros.size()), MvrCrc32Zlib(0, zeros.data(), zeros.size()));
+  EXPECT_EQ(MvrCrc32(MvrCrc32(0, data.data(), 1000), data.data() + 1000, 3000), MvrCrc32Zlib(0, data.data(), 4000));
+  EXPECT_EQ(MvrChecksum('2', 0, data.data(), 4000), MvrCrc32Zlib(0, data.data(), 4000));
+}
+
 struct Stream {
   const std::vector<uint8_t>* in;
   size_t at = 0;
