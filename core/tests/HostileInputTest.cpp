@@ -16,6 +16,7 @@
 #include <map>
 
 #include "CraftedDelta.h"
+#include "Decompress.h"
 #include "TarvoCore.h"
 #include "TestSupport.h"
 
@@ -109,7 +110,27 @@ class Hostile : public ::testing::Test {
   char savedCwd_[4096];
 };
 
-TEST_F(Hostile, ReconstructionRefusesWhatItMustNotDo) {
+// Reconstruction under each inflater: the answers may not depend on it.
+class EachInflater : public Hostile, public ::testing::WithParamInterface<tarvo::Inflater> {
+ protected:
+  void SetUp() override {
+    Hostile::SetUp();
+    tarvo::ChooseInflater(GetParam());
+  }
+  void TearDown() override {
+    tarvo::ChooseInflater(tarvo::Inflater::Fast);
+    Hostile::TearDown();
+  }
+};
+
+std::string InflaterName(const ::testing::TestParamInfo<tarvo::Inflater>& info) {
+  return info.param == tarvo::Inflater::Zlib ? "Zlib" : "Fast";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inflaters, EachInflater, ::testing::Values(tarvo::Inflater::Zlib, tarvo::Inflater::Fast),
+                         InflaterName);
+
+TEST_P(EachInflater, ReconstructionRefusesWhatItMustNotDo) {
   const auto named = [&](const std::string& modifiedName) {
     Crafted c = Valid();
     c.originalName = box.Path("orig");
@@ -272,10 +293,10 @@ TEST_F(Hostile, ConstructionTakesOnlyRegularFiles) {
 }
 
 // An older output of the same name survives every failure, and every kill.
-class Survives : public Hostile {
+class Survives : public EachInflater {
  protected:
   void SetUp() override {
-    Hostile::SetUp();
+    EachInflater::SetUp();
     std::mt19937 rng(3);
     original = RandomBytes(rng, 3 << 20);
     modified = Mutate(rng, original, 200);
@@ -308,7 +329,10 @@ class Survives : public Hostile {
   Bytes original, modified;
 };
 
-TEST_F(Survives, KilledOrFailingRunsKeepTheOlderFile) {
+INSTANTIATE_TEST_SUITE_P(Inflaters, Survives, ::testing::Values(tarvo::Inflater::Zlib, tarvo::Inflater::Fast),
+                         InflaterName);
+
+TEST_P(Survives, KilledOrFailingRunsKeepTheOlderFile) {
   const Bytes old = {'o', 'l', 'd'};
   S_TARVO_NOTIFY_INFO kill{};
   kill.dwMethod = TARVO_NOTIFY_FUNCTION;
@@ -346,7 +370,7 @@ TEST_F(Survives, KilledOrFailingRunsKeepTheOlderFile) {
 }
 
 // An input cut short while it is mapped reads as an error, not a crash.
-TEST_F(Survives, InputTruncatedDuringConstruction) {
+TEST_P(Survives, InputTruncatedDuringConstruction) {
   static std::string victimPath;
   for (const auto& [path, code] : std::map<std::string, E_TARVO_ERROR>{{orig, TARVO_ERR_READ_ORIGINAL},
                                                                         {mod, TARVO_ERR_READ_MODIFIED}}) {
