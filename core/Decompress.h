@@ -12,11 +12,14 @@ enum class BodyResult {
   SeekFailed   // the difference file could not be positioned at the body
 };
 
-// Which inflater unpacks version '2' bodies. Both give the same bytes and
-// the same result on every input: the fast one answers only for streams it
-// finishes cleanly, and anything else (an error, a stream cut short, a body
-// over the limit, a failed write, a header it does not take) is unpacked
-// again from the start by zlib, whose answer stands.
+// Which inflater unpacks version '2' bodies. The fast one answers only for
+// streams it finishes cleanly; anything else (an error, a stream cut short,
+// a body over the limit, a failed read or write, a header other than the
+// plain 32 KiB one) is unpacked again from the start by zlib, whose answer
+// stands. So both give the same bytes and the same result on every body but
+// one kind that no writer makes: a block whose Huffman codes leave codes
+// unused and that never meets one, which the fast inflater unpacks and zlib
+// refuses.
 enum class Inflater {
   Zlib,
   Fast  // ISA-L where the build has it, else zlib

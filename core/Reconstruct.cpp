@@ -25,6 +25,7 @@
 #include "SizedRecord.h"
 #include "TarvoCore.h"
 #include "TempFile.h"
+#include "WindowCache.h"
 #include "platform/Files.h"
 
 namespace tarvo {
@@ -188,7 +189,8 @@ class Reconstruction {
     code_.File().Seek(0);
     const uint64_t streamSize = code_.File().Length();
     CodeReader in(code_.File(), streamSize, phase_);
-    FileOutput out(*this, total);
+    WindowCache original(original_);
+    FileOutput out(*this, total, original);
     const DecodeResult r = DecodeRecords(in, streamSize, h.dwReferenceFileSize, total, out);
     switch (r.status) {
       case DecodeStatus::Ok: break;
@@ -233,12 +235,12 @@ class Reconstruction {
   // Gathers output bytes in the work buffer; copies come from the original.
   class FileOutput final : public RecordOutput {
    public:
-    FileOutput(Reconstruction& r, uint32_t total) : r_(r), total_(total) {}
+    FileOutput(Reconstruction& r, uint32_t total, WindowCache& original) : r_(r), total_(total), original_(original) {}
     void Copy(uint64_t offset, uint64_t length) override {
       while (length != 0) {
         const size_t n = Room(length);
         r_.phase_ = Phase::ReadOriginal;
-        if (r_.original_.ReadAt(r_.work_.get() + fill_, n, offset) != n) throw CFileException{0};
+        original_.Read(r_.work_.get() + fill_, n, offset);
         fill_ += n;
         offset += n;
         length -= n;
@@ -269,6 +271,7 @@ class Reconstruction {
     }
     Reconstruction& r_;
     uint32_t total_;
+    WindowCache& original_;
     size_t fill_ = 0;
   };
 
