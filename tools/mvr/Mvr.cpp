@@ -1,0 +1,240 @@
+// mvr: diff, apply, verify and info for scripts. Messages go to stderr as
+// "mvr: NAME: MESSAGE", stdout carries only what was asked for, and the exit
+// code is the core's result (64 for a wrong command line).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "MvrFileInfo.h"
+#include "TarvoCore.h"
+#include "platform/StringTable.h"
+
+namespace {
+
+constexpr int kUsage = 64;
+
+bool g_force = false;
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "mvr: %s (see mvr --help)\n", why.c_str());
+  return kUsage;
+}
+
+int Fail(const std::string& name, E_TARVO_ERROR code, const char* path) {
+  char message[150] = "";
+  if (platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageBase + static_cast<unsigned>(code), message,
+                                 sizeof message) <= 0) {
+    std::snprintf(message, sizeof message, "result %d", static_cast<int>(code));
+  }
+  std::string reason;
+  if (path != nullptr && (code == TARVO_ERR_OPEN_ORIGINAL || code == TARVO_ERR_OPEN_MODIFIED ||
+                          code == TARVO_ERR_OPEN_DELTA)) {
+    struct stat st {};
+    if (::stat(path, &st) != 0 || ::access(path, R_OK) != 0) reason = std::string(" (") + std::strerror(errno) + ")";
+  }
+  std::fprintf(stderr, "mvr: %s: %s%s\n", name.c_str(), message, reason.c_str());
+  return code;
+}
+
+// Answers the core's question about an existing output: only -f says yes.
+int32_t Notify(TypeNotifyEvent* event, uintptr_t) {
+  return event->nKind == TARVO_EVENT_FILE_EXISTS && !g_force ? 1 : 0;
+}
+
+S_TARVO_NOTIFY_INFO Target() {
+  S_TARVO_NOTIFY_INFO n{};
+  n.dwMethod = TARVO_NOTIFY_FUNCTION;
+  n.pfnNotify = Notify;
+  return n;
+}
+
+struct Args {
+  std::vector<std::string> operands;
+  std::string output;
+  bool haveOutput = false, fullNames = false, json = false, thorough = false, fast = false;
+};
+
+int Parse(int argc, char** argv, Args& a) {
+  bool options = true;
+  for (int i = 2; i < argc; ++i) {
+    const std::string s = argv[i];
+    if (options && s == "--") {
+      options = false;
+    } else if (options && s.size() > 1 && s[0] == '-') {
+      if (s == "-f" || s == "--force") g_force = true;
+      else if (s == "-q" || s == "-v") {}
+      else if (s == "--full-names") a.fullNames = true;
+      else if (s == "--json") a.json = true;
+      else if (s == "--thorough") a.thorough = true;
+      else if (s == "--fast") a.fast = true;
+      else if (s == "-o") {
+        if (++i >= argc) return Usage("-o needs a file name");
+        a.output = argv[i];
+        a.haveOutput = true;
+      } else return Usage("unknown option " + s);
+    } else {
+      a.operands.push_back(s);
+    }
+  }
+  return 0;
+}
+
+int Diff(const Args& a) {
+  if (a.operands.size() != 2) return Usage("diff needs ORIGINAL and MODIFIED");
+  if (a.thorough && a.fast) return Usage("--thorough and --fast exclude each other");
+  const std::string out = a.haveOutput ? a.output : a.operands[1] + ".mvr";
+  S_TARVO_CONSTRUCT_OPTIONS o{};
+  o.dwSize = sizeof o;
+  o.bFullReferencePath = a.fullNames ? 1 : 0;
+  o.bFullTargetPath = a.fullNames ? 1 : 0;
+  o.bNotifyOverwrite = 1;
+  o.lMatcher = a.thorough ? TARVO_MATCHER_THOROUGH : TARVO_MATCHER_STANDARD;
+  o.lCompressor = a.thorough ? TARVO_COMPRESSOR_STRONGEST : a.fast ? TARVO_COMPRESSOR_FAST : TARVO_COMPRESSOR_STANDARD;
+  const S_TARVO_NOTIFY_INFO n = Target();
+  const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), a.operands[1].c_str(), out.c_str(), &n, &o);
+  if (r == TARVO_OK) return 0;
+  const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL;
+  const bool onModified = r == TARVO_ERR_OPEN_MODIFIED || r == TARVO_ERR_READ_MODIFIED;
+  const std::string& name = onOriginal ? a.operands[0] : onModified ? a.operands[1] : out;
+  return Fail(name, r, name.c_str());
+}
+
+int Apply(const Args& a) {
+  if (a.operands.empty() || a.operands.size() > 2) return Usage("apply needs DIFF and at most ORIGINAL");
+  const std::string& delta = a.operands[0];
+  const char* original = a.operands.size() > 1 ? a.operands[1].c_str() : nullptr;
+  S_TARVO_RECONSTRUCT_OPTIONS o{};
+  o.dwSize = sizeof o;
+  o.bNotifyOverwrite = 1;
+  std::string out;
+  if (a.haveOutput) {
+    out = a.output;
+  } else if (g_force) {
+    // -f is the user's yes to the recorded name: it may replace a file.
+    CDeltaFileInfo info;
+    if (info.PrepareInfo(delta.c_str()) != 0) {
+      char path[4096];
+      if (TarvoRecordedTargetPath(delta.c_str(), info.GetTargetFileName().c_str(), path, sizeof path) == 0) {
+        return Fail(delta, TARVO_ERR_CREATE_OUTPUT, nullptr);
+      }
+      out = path;
+    }
+  }
+  const S_TARVO_NOTIFY_INFO n = Target();
+  const E_TARVO_ERROR r = ReconstructTargetFile(original, delta.c_str(), out.c_str(), &n, &o);
+  if (r == TARVO_OK) return 0;
+  const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
+  const bool onDelta = r == TARVO_ERR_OPEN_DELTA || r == TARVO_ERR_READ_DELTA || r == TARVO_ERR_BAD_DELTA;
+  const std::string name = onOriginal && original != nullptr ? original : onDelta || out.empty() ? delta : out;
+  return Fail(name, r, name.c_str());
+}
+
+int Verify(const Args& a) {
+  if (a.operands.empty() || a.operands.size() > 2) return Usage("verify needs DIFF and at most ORIGINAL");
+  const std::string& delta = a.operands[0];
+  const char* original = a.operands.size() > 1 ? a.operands[1].c_str() : nullptr;
+  const E_TARVO_ERROR r = VerifyDeltaFile(original, delta.c_str(), nullptr);
+  if (r == TARVO_OK) return 0;
+  const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
+  const std::string name = onOriginal && original != nullptr ? original : delta;
+  return Fail(name, r, name.c_str());
+}
+
+void JsonString(const std::string& s) {
+  std::fputc('"', stdout);
+  for (const unsigned char c : s) {
+    if (c == '"' || c == '\\') std::printf("\\%c", c);
+    else if (c < 0x20) std::printf("\\u%04x", c);
+    else std::fputc(c, stdout);
+  }
+  std::fputc('"', stdout);
+}
+
+int Info(const Args& a) {
+  if (a.operands.empty()) return Usage("info needs at least one DIFF");
+  int result = 0;
+  bool first = true;
+  if (a.json && a.operands.size() > 1) std::fputs("[", stdout);
+  for (const std::string& f : a.operands) {
+    struct stat st {};
+    if (::stat(f.c_str(), &st) != 0 || ::access(f.c_str(), R_OK) != 0) {
+      result = Fail(f, TARVO_ERR_OPEN_DELTA, f.c_str());
+      continue;
+    }
+    CDeltaFileInfo info;
+    if (info.PrepareInfo(f.c_str()) == 0) {
+      result = Fail(f, TARVO_ERR_BAD_DELTA, nullptr);
+      continue;
+    }
+    const TypeHeadDeltaFile& h = info.GetHeader();
+    char when[32];
+    struct tm t {};
+    ::gmtime_r(&st.st_mtime, &t);
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &t);
+    if (a.json) {
+      if (!first) std::fputs(",", stdout);
+      std::fputs("{\"file\":", stdout);
+      JsonString(f);
+      std::printf(",\"version\":\"%c\",\"size\":%u,\"crc32\":%u,\"code_offset\":%lu,\"modified_time\":\"%s\"",
+                  h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when);
+      std::fputs(",\"original\":{\"name\":", stdout);
+      JsonString(info.GetReferenceFileName());
+      std::printf(",\"size\":%lu,\"crc32\":%lu},\"modified\":{\"name\":", info.GetReferenceFileSize(),
+                  info.GetReferenceFileCheckSum());
+      JsonString(info.GetTargetFileName());
+      std::printf(",\"size\":%lu,\"crc32\":%lu}}", info.GetTargetFileSize(), info.GetTargetFileCheckSum());
+    } else {
+      if (!first) std::fputs("\n", stdout);
+      std::printf("file:        %s\nversion:     %c\nsize:        %u\ncrc32:       %08x\ncode offset: %lu\n"
+                  "written:     %s\noriginal:    %s\n  size:      %lu\n  crc32:     %08lx\n"
+                  "modified:    %s\n  size:      %lu\n  crc32:     %08lx\n",
+                  f.c_str(), h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when,
+                  info.GetReferenceFileName().c_str(), info.GetReferenceFileSize(), info.GetReferenceFileCheckSum(),
+                  info.GetTargetFileName().c_str(), info.GetTargetFileSize(), info.GetTargetFileCheckSum());
+    }
+    first = false;
+  }
+  if (a.json && a.operands.size() > 1) std::fputs("]", stdout);
+  if (a.json && !first) std::fputs("\n", stdout);
+  return result;
+}
+
+const char kHelp[] =
+    "Usage: mvr diff   [-f] [-q|-v] [--full-names] [--thorough|--fast] ORIGINAL MODIFIED [-o DIFF]\n"
+    "       mvr apply  [-f] [-q|-v] DIFF [ORIGINAL] [-o MODIFIED]\n"
+    "       mvr info   [--json] DIFF...\n"
+    "       mvr verify [-q] DIFF [ORIGINAL]\n"
+    "       mvr --help | --version\n"
+    "  -f           replace an existing output\n"
+    "  --full-names store full paths instead of bare file names\n"
+    "  --thorough   look harder for matches and compress hardest (slowest)\n"
+    "  --fast       compress faster\n"
+    "Exit status: 0 success, 1-17 the result code, 64 a wrong command line.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  if (argc < 2) return Usage("a command is needed");
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h") return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
+  if (command == "--version") return std::printf("mvr %s\n", MVR_VERSION) < 0 ? 1 : 0;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
+    if (std::strcmp(argv[i], "--") == 0) break;
+  }
+  Args a;
+  if (const int bad = Parse(argc, argv, a); bad != 0) return bad;
+  if (command == "diff") return Diff(a);
+  if (command == "apply") return Apply(a);
+  if (command == "verify") return Verify(a);
+  if (command == "info") return Info(a);
+  return Usage("unknown command " + command);
+}
