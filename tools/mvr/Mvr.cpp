@@ -1,20 +1,24 @@
 // mvr: diff, apply, verify and info for scripts. Messages go to stderr as
 // "mvr: NAME: MESSAGE", stdout carries only what was asked for, and the exit
 // code is the core's result (64 for a wrong command line).
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
 
 #include "MvrFileInfo.h"
+#include "TempCopy.h"
 #include "TarvoCore.h"
 #include "platform/StringTable.h"
+#include "platform/TerminatingSignals.h"
 
 namespace {
 
@@ -58,7 +62,7 @@ S_TARVO_NOTIFY_INFO Target() {
 struct Args {
   std::vector<std::string> operands;
   std::string output;
-  bool haveOutput = false, fullNames = false, json = false, thorough = false, fast = false;
+  bool haveOutput = false, toStdout = false, fullNames = false, json = false, thorough = false, fast = false;
 };
 
 int Parse(int argc, char** argv, Args& a) {
@@ -74,6 +78,7 @@ int Parse(int argc, char** argv, Args& a) {
       else if (s == "--json") a.json = true;
       else if (s == "--thorough") a.thorough = true;
       else if (s == "--fast") a.fast = true;
+      else if (s == "-c" || s == "--stdout") a.toStdout = true;
       else if (s == "-o") {
         if (++i >= argc) return Usage("-o needs a file name");
         a.output = argv[i];
@@ -83,68 +88,179 @@ int Parse(int argc, char** argv, Args& a) {
       a.operands.push_back(s);
     }
   }
+  if (a.toStdout && a.haveOutput) return Usage("-o and -c exclude each other");
   return 0;
 }
+
+int NoTemp(const std::string& name) {
+  std::fprintf(stderr, "mvr: %s: cannot make a temporary file (%s)\n", name.c_str(), std::strerror(errno));
+  return TARVO_ERR_CREATE_OUTPUT;
+}
+
+bool CopyStdinTo(int fd) {
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(fd, buf + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno != EINTR) return false;
+      if (w > 0) done += w;
+    }
+  }
+}
+
+int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcli::TempCopy& data);
 
 int Diff(const Args& a) {
   if (a.operands.size() != 2) return Usage("diff needs ORIGINAL and MODIFIED");
   if (a.thorough && a.fast) return Usage("--thorough and --fast exclude each other");
-  const std::string out = a.haveOutput ? a.output : a.operands[1] + ".mvr";
+  if (a.operands[1] == "-" && !a.haveOutput && !a.toStdout) return Usage("diff from standard input needs -o or -c");
+  if (a.operands[0] == "-") return Usage("ORIGINAL cannot be standard input");
+  std::string out = a.haveOutput ? a.output : a.operands[1] + ".mvr";
+  mvrcli::TempCopy data;
+  if (a.toStdout) {
+    if (!data.Create()) return NoTemp(a.operands[1]);
+    out = data.Path();
+  }
   S_TARVO_CONSTRUCT_OPTIONS o{};
   o.dwSize = sizeof o;
   o.bFullReferencePath = a.fullNames ? 1 : 0;
   o.bFullTargetPath = a.fullNames ? 1 : 0;
-  o.bNotifyOverwrite = 1;
+  o.bNotifyOverwrite = a.toStdout ? 0 : 1;
   o.lMatcher = a.thorough ? TARVO_MATCHER_THOROUGH : TARVO_MATCHER_STANDARD;
   o.lCompressor = a.thorough ? TARVO_COMPRESSOR_STRONGEST : a.fast ? TARVO_COMPRESSOR_FAST : TARVO_COMPRESSOR_STANDARD;
   const S_TARVO_NOTIFY_INFO n = Target();
-  const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), a.operands[1].c_str(), out.c_str(), &n, &o);
-  if (r == TARVO_OK) return 0;
+  // Standard input is kept in a file under the name to record, since
+  // construction maps its inputs: the output's name without ".mvr", or
+  // "stdin" with -c.
+  std::string modified = a.operands[1];
+  std::string folder;
+  if (modified == "-") {
+    std::string name = a.toStdout ? "stdin" : a.output.substr(a.output.rfind('/') + 1);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mvr") == 0) name.resize(name.size() - 4);
+    if (name.empty() || name == "." || name == "..") name = "stdin";
+    const char* dir = std::getenv("TMPDIR");
+    folder = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/MvrXXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr) return NoTemp("-");
+    modified = folder + "/" + name;
+    const int fd = ::open(modified.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int slot = fd >= 0 ? platform::RegisterRemoval(AT_FDCWD, modified.c_str()) : -1;
+    const bool ok = fd >= 0 && CopyStdinTo(fd);
+    if (fd >= 0) ::close(fd);
+    if (!ok) {
+      ::unlink(modified.c_str());
+      platform::UnregisterRemoval(slot);
+      ::rmdir(folder.c_str());
+      return NoTemp("-");
+    }
+    const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), modified.c_str(), out.c_str(), &n, &o);
+    ::unlink(modified.c_str());
+    platform::UnregisterRemoval(slot);
+    ::rmdir(folder.c_str());
+    return Finished(a, r, out, data);
+  }
+  const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), modified.c_str(), out.c_str(), &n, &o);
+  return Finished(a, r, out, data);
+}
+
+int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcli::TempCopy& data) {
+  if (r == TARVO_OK) {
+    if (a.toStdout && !data.ToStdout()) {
+      std::fprintf(stderr, "mvr: -: %s\n", std::strerror(errno));
+      return TARVO_ERR_WRITE_DELTA;
+    }
+    return 0;
+  }
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL;
   const bool onModified = r == TARVO_ERR_OPEN_MODIFIED || r == TARVO_ERR_READ_MODIFIED;
-  const std::string& name = onOriginal ? a.operands[0] : onModified ? a.operands[1] : out;
+  const std::string name = onOriginal ? a.operands[0] : onModified ? a.operands[1] : a.toStdout ? "-" : out;
   return Fail(name, r, name.c_str());
 }
 
 int Apply(const Args& a) {
   if (a.operands.empty() || a.operands.size() > 2) return Usage("apply needs DIFF and at most ORIGINAL");
-  const std::string& delta = a.operands[0];
-  const char* original = a.operands.size() > 1 ? a.operands[1].c_str() : nullptr;
+  if (a.operands.size() > 1 && a.operands[1] == "-") return Usage("ORIGINAL cannot be standard input");
+  // A difference file from standard input is read from a copy; its
+  // recorded names are taken as if it lay in the working folder.
+  mvrcli::TempCopy input;
+  const bool fromStdin = a.operands[0] == "-";
+  if (fromStdin && !input.FromStdin()) return NoTemp("-");
+  const std::string delta = fromStdin ? input.Path() : a.operands[0];
+  const std::string shownDelta = a.operands[0];
+  CDeltaFileInfo info;
+  const bool valid = info.PrepareInfo(delta.c_str()) != 0;
+  char path[4096];
+  std::string recordedOriginal;
+  if (fromStdin && valid && a.operands.size() < 2 &&
+      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+    recordedOriginal = path;
+  }
+  const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
+                         : recordedOriginal.empty() ? nullptr : recordedOriginal.c_str();
+  mvrcli::TempCopy data;
   S_TARVO_RECONSTRUCT_OPTIONS o{};
   o.dwSize = sizeof o;
   o.bNotifyOverwrite = 1;
   std::string out;
-  if (a.haveOutput) {
+  if (a.toStdout) {
+    if (!data.Create()) return NoTemp("-");
+    out = data.Path();
+    o.bNotifyOverwrite = 0;
+  } else if (a.haveOutput) {
     out = a.output;
-  } else if (g_force) {
+  } else if ((g_force || fromStdin) && valid) {
     // -f is the user's yes to the recorded name: it may replace a file.
-    CDeltaFileInfo info;
-    if (info.PrepareInfo(delta.c_str()) != 0) {
-      char path[4096];
-      if (TarvoRecordedTargetPath(delta.c_str(), info.GetTargetFileName().c_str(), path, sizeof path) == 0) {
-        return Fail(delta, TARVO_ERR_CREATE_OUTPUT, nullptr);
-      }
-      out = path;
+    if (TarvoRecordedTargetPath(fromStdin ? "./stdin" : delta.c_str(), info.GetTargetFileName().c_str(), path,
+                                sizeof path) == 0) {
+      return Fail(shownDelta, TARVO_ERR_CREATE_OUTPUT, nullptr);
     }
+    out = path;
+    struct stat st {};
+    if (!g_force && ::lstat(path, &st) == 0) return Fail(out, TARVO_ERR_OVERWRITE_REFUSED, nullptr);
   }
   const S_TARVO_NOTIFY_INFO n = Target();
   const E_TARVO_ERROR r = ReconstructTargetFile(original, delta.c_str(), out.c_str(), &n, &o);
-  if (r == TARVO_OK) return 0;
+  if (r == TARVO_OK) {
+    if (a.toStdout && !data.ToStdout()) {
+      std::fprintf(stderr, "mvr: -: %s\n", std::strerror(errno));
+      return TARVO_ERR_WRITE_OUTPUT;
+    }
+    return 0;
+  }
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
   const bool onDelta = r == TARVO_ERR_OPEN_DELTA || r == TARVO_ERR_READ_DELTA || r == TARVO_ERR_BAD_DELTA;
-  const std::string name = onOriginal && original != nullptr ? original : onDelta || out.empty() ? delta : out;
+  const std::string name = onOriginal && original != nullptr ? original
+                           : onDelta || out.empty()          ? shownDelta
+                           : a.toStdout                      ? "-"
+                                                             : out;
   return Fail(name, r, name.c_str());
 }
 
 int Verify(const Args& a) {
   if (a.operands.empty() || a.operands.size() > 2) return Usage("verify needs DIFF and at most ORIGINAL");
-  const std::string& delta = a.operands[0];
-  const char* original = a.operands.size() > 1 ? a.operands[1].c_str() : nullptr;
+  mvrcli::TempCopy input;
+  const bool fromStdin = a.operands[0] == "-";
+  if (fromStdin && !input.FromStdin()) return NoTemp("-");
+  const std::string delta = fromStdin ? input.Path() : a.operands[0];
+  std::string recordedOriginal;
+  CDeltaFileInfo info;
+  char path[4096];
+  if (fromStdin && a.operands.size() < 2 && info.PrepareInfo(delta.c_str()) != 0 &&
+      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+    recordedOriginal = path;
+  }
+  const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
+                         : recordedOriginal.empty() ? nullptr : recordedOriginal.c_str();
   const E_TARVO_ERROR r = VerifyDeltaFile(original, delta.c_str(), nullptr);
   if (r == TARVO_OK) return 0;
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
-  const std::string name = onOriginal && original != nullptr ? original : delta;
-  return Fail(name, r, name.c_str());
+  const std::string name = onOriginal && original != nullptr ? original : a.operands[0];
+  return Fail(name, r, onOriginal ? name.c_str() : delta.c_str());
 }
 
 void JsonString(const std::string& s) {
@@ -207,11 +323,13 @@ int Info(const Args& a) {
 }
 
 const char kHelp[] =
-    "Usage: mvr diff   [-f] [-q|-v] [--full-names] [--thorough|--fast] ORIGINAL MODIFIED [-o DIFF]\n"
-    "       mvr apply  [-f] [-q|-v] DIFF [ORIGINAL] [-o MODIFIED]\n"
+    "Usage: mvr diff   [-f] [-q|-v] [--full-names] [--thorough|--fast] ORIGINAL MODIFIED [-o DIFF | -c]\n"
+    "       mvr apply  [-f] [-q|-v] DIFF [ORIGINAL] [-o MODIFIED | -c]\n"
     "       mvr info   [--json] DIFF...\n"
     "       mvr verify [-q] DIFF [ORIGINAL]\n"
     "       mvr --help | --version\n"
+    "  -            standard input (MODIFIED of diff, DIFF of apply and verify)\n"
+    "  -c           write the result to standard output\n"
     "  -f           replace an existing output\n"
     "  --full-names store full paths instead of bare file names\n"
     "  --thorough   look harder for matches and compress hardest (slowest)\n"

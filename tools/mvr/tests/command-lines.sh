@@ -6,6 +6,7 @@ mvr=$1
 work=$(mktemp -d "${TMPDIR:-/tmp}/mvrtest.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
+exec </dev/null
 head -c 60000 /dev/zero | tr '\0' 'x' > a
 (cat a; echo changed) > b
 failed=0
@@ -13,6 +14,7 @@ failed=0
 matches() {
   if [ "$1" = "^$" ]; then [ ! -s "$2" ]; else grep -Eq "$1" "$2"; fi
 }
+# A row redirected from a file (row ... <FILE) gives mvr that standard input.
 row() {
   code=$1 out=$2 err=$3 file=$4
   shift 4
@@ -52,7 +54,21 @@ row 0  '"modified":\{"name":"b","size":60008' '^$'              -       info --j
 row 0  '^\[\{.*\},\{.*\}\]$'  '^$'                              -       info --json b.mvr t.mvr
 row 15 '^$'                   '^mvr: a: '                       -       info a
 row 3  '^$'                   'Cannot open.*No such file'       -       info none.mvr
-for f in c ct cf; do cmp -s "$f" b || { echo "FAIL: $f differs from b"; failed=1; }; done
+row 64 '^$'                   'needs -o or -c'                  -       diff a -
+row 64 '^$'                   'exclude each other'              -       apply b.mvr -o x -c
+row 0  '^$'                   '^$'                              -       verify - a <b.mvr
+row 17 '^$'                   'already exists'                  -       apply - <b.mvr
+row 0  '^$'                   '^$'                              s.mvr   diff a - -o s.mvr <b
+row 0  '^modified: +s$'       '^$'                              -       info s.mvr
+row 0  '^$'                   '^$'                              s       apply - <s.mvr
+row 15 '^$'                   '^mvr: -: '                       -       apply - a -c <a
+for f in c ct cf s; do cmp -s "$f" b || { echo "FAIL: $f differs from b"; failed=1; }; done
 cp b.mvr damaged.mvr && printf 'Z' | dd of=damaged.mvr bs=1 seek=70 conv=notrunc 2>/dev/null
 row 15 '^$'                   '^mvr: damaged.mvr: '             -       verify damaged.mvr a
+# Standard streams: a pipeline rebuilds the file, and -c writes the bytes -o
+# writes.
+"$mvr" diff a - -c <b | "$mvr" apply - a -c >piped && cmp -s piped b || { echo "FAIL: pipeline"; failed=1; }
+"$mvr" diff a b -c >c.mvr && "$mvr" diff a b -o o.mvr && cmp -s c.mvr o.mvr || { echo "FAIL: -c and -o differ"; failed=1; }
+# A failing -c run emits nothing, and no run leaves a temporary file.
+"$mvr" apply b.mvr b -c >partial 2>/dev/null; [ $? = 13 ] && [ ! -s partial ] || { echo "FAIL: partial -c"; failed=1; }
 exit $failed
