@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "MvrFileInfo.h"
+#include "FindOriginal.h"
 #include "TempCopy.h"
 #include "TarvoCore.h"
 #include "platform/StringTable.h"
@@ -322,11 +323,41 @@ int Info(const Args& a) {
   return result;
 }
 
+int Find(const Args& a) {
+  if (a.operands.empty()) return Usage("find needs DIFF");
+  const std::string& f = a.operands[0];
+  struct stat st {};
+  if (::stat(f.c_str(), &st) != 0 || ::access(f.c_str(), R_OK) != 0) return Fail(f, TARVO_ERR_OPEN_DELTA, f.c_str());
+  CDeltaFileInfo info;
+  if (info.PrepareInfo(f.c_str()) == 0) return Fail(f, TARVO_ERR_BAD_DELTA, nullptr);
+  std::vector<std::string> folders(a.operands.begin() + 1, a.operands.end());
+  if (folders.empty()) {
+    const size_t slash = f.rfind('/');
+    folders.push_back(slash == std::string::npos ? "." : slash == 0 ? "/" : f.substr(0, slash));
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') folders.emplace_back(home);
+  }
+  const auto found = mvrcli::FindOriginal(folders, static_cast<uint32_t>(info.GetReferenceFileSize()),
+                                          static_cast<uint32_t>(info.GetReferenceFileCheckSum()),
+                                          info.GetHeader().chSignature[15]);
+  if (a.json) {
+    std::fputs("[", stdout);
+    for (size_t i = 0; i < found.size(); ++i) {
+      if (i != 0) std::fputs(",", stdout);
+      JsonString(found[i]);
+    }
+    std::fputs("]\n", stdout);
+  } else {
+    for (const std::string& p : found) std::printf("%s\n", p.c_str());
+  }
+  return found.empty() ? 1 : 0;
+}
+
 const char kHelp[] =
     "Usage: mvr diff   [-f] [-q|-v] [--full-names] [--thorough|--fast] ORIGINAL MODIFIED [-o DIFF | -c]\n"
     "       mvr apply  [-f] [-q|-v] DIFF [ORIGINAL] [-o MODIFIED | -c]\n"
     "       mvr info   [--json] DIFF...\n"
     "       mvr verify [-q] DIFF [ORIGINAL]\n"
+    "       mvr find   [--json] DIFF [FOLDER...]\n"
     "       mvr --help | --version\n"
     "  -            standard input (MODIFIED of diff, DIFF of apply and verify)\n"
     "  -c           write the result to standard output\n"
@@ -334,7 +365,8 @@ const char kHelp[] =
     "  --full-names store full paths instead of bare file names\n"
     "  --thorough   look harder for matches and compress hardest (slowest)\n"
     "  --fast       compress faster\n"
-    "Exit status: 0 success, 1-17 the result code, 64 a wrong command line.\n";
+    "Exit status: 0 success, 1-17 the result code, 64 a wrong command line;\n"
+    "find: 0 found, 1 none.\n";
 
 }  // namespace
 
@@ -354,5 +386,6 @@ int main(int argc, char** argv) {
   if (command == "apply") return Apply(a);
   if (command == "verify") return Verify(a);
   if (command == "info") return Info(a);
+  if (command == "find") return Find(a);
   return Usage("unknown command " + command);
 }

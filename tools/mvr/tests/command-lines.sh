@@ -62,6 +62,11 @@ row 0  '^$'                   '^$'                              s.mvr   diff a -
 row 0  '^modified: +s$'       '^$'                              -       info s.mvr
 row 0  '^$'                   '^$'                              s       apply - <s.mvr
 row 15 '^$'                   '^mvr: -: '                       -       apply - a -c <a
+mkdir -p elsewhere/deeper empty && cp a elsewhere/deeper/moved
+row 0  '^elsewhere/deeper/moved$' '^$'                          -       find b.mvr elsewhere
+row 0  '^\["elsewhere/deeper/moved"\]$' '^$'                    -       find --json b.mvr elsewhere
+row 1  '^$'                   '^$'                              -       find b.mvr empty
+row 15 '^$'                   '^mvr: a: '                       -       find a
 for f in c ct cf s; do cmp -s "$f" b || { echo "FAIL: $f differs from b"; failed=1; }; done
 cp b.mvr damaged.mvr && printf 'Z' | dd of=damaged.mvr bs=1 seek=70 conv=notrunc 2>/dev/null
 row 15 '^$'                   '^mvr: damaged.mvr: '             -       verify damaged.mvr a
