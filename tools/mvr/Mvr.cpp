@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,25 @@ namespace {
 constexpr int kUsage = 64;
 
 bool g_force = false;
+bool g_quiet = false, g_verbose = false;
+// Drawn only on a terminal whose foreground job this is: a background job
+// writes nothing there (a terminal may stop such writers).
+bool g_bar = false;
+int g_shown = -1;
+uint32_t g_total = 0;
+std::chrono::steady_clock::time_point g_start;
+
+void DrawBar(uint32_t done, uint32_t total) {
+  const int percent = total == 0 ? 100 : static_cast<int>(static_cast<uint64_t>(done) * 100 / total);
+  if (percent == g_shown) return;
+  g_shown = percent;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
+  const double rate = seconds > 0 ? done / seconds / 1e6 : 0;
+  const int filled = percent * 30 / 100;
+  std::fprintf(stderr, "\r[%s%s] %3d%% %7.1f MB/s", std::string(static_cast<size_t>(filled), '#').c_str(),
+               std::string(static_cast<size_t>(30 - filled), ' ').c_str(), percent, rate);
+}
 
 int Usage(const std::string& why) {
   std::fprintf(stderr, "mvr: %s (see mvr --help)\n", why.c_str());
@@ -50,6 +70,11 @@ int Fail(const std::string& name, E_TARVO_ERROR code, const char* path) {
 
 // Answers the core's question about an existing output: only -f says yes.
 int32_t Notify(TypeNotifyEvent* event, uintptr_t) {
+  if (event->nKind == TARVO_EVENT_PROGRESS) {
+    g_total = event->dwTotal;
+    if (g_bar) DrawBar(event->dwDone, event->dwTotal);
+    return 0;
+  }
   return event->nKind == TARVO_EVENT_FILE_EXISTS && !g_force ? 1 : 0;
 }
 
@@ -74,7 +99,8 @@ int Parse(int argc, char** argv, Args& a) {
       options = false;
     } else if (options && s.size() > 1 && s[0] == '-') {
       if (s == "-f" || s == "--force") g_force = true;
-      else if (s == "-q" || s == "-v") {}
+      else if (s == "-q" || s == "--quiet") g_quiet = true;
+      else if (s == "-v" || s == "--verbose") g_verbose = true;
       else if (s == "--full-names") a.fullNames = true;
       else if (s == "--json") a.json = true;
       else if (s == "--thorough") a.thorough = true;
@@ -90,6 +116,7 @@ int Parse(int argc, char** argv, Args& a) {
     }
   }
   if (a.toStdout && a.haveOutput) return Usage("-o and -c exclude each other");
+  if (g_quiet && g_verbose) return Usage("-q and -v exclude each other");
   return 0;
 }
 
@@ -257,7 +284,8 @@ int Verify(const Args& a) {
   }
   const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
                          : recordedOriginal.empty() ? nullptr : recordedOriginal.c_str();
-  const E_TARVO_ERROR r = VerifyDeltaFile(original, delta.c_str(), nullptr);
+  const S_TARVO_NOTIFY_INFO n = Target();
+  const E_TARVO_ERROR r = VerifyDeltaFile(original, delta.c_str(), &n);
   if (r == TARVO_OK) return 0;
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
   const std::string name = onOriginal && original != nullptr ? original : a.operands[0];
@@ -382,9 +410,21 @@ int main(int argc, char** argv) {
   }
   Args a;
   if (const int bad = Parse(argc, argv, a); bad != 0) return bad;
-  if (command == "diff") return Diff(a);
-  if (command == "apply") return Apply(a);
-  if (command == "verify") return Verify(a);
+  g_bar = !g_quiet && ::isatty(STDERR_FILENO) == 1 && ::tcgetpgrp(STDERR_FILENO) == ::getpgrp();
+  g_start = std::chrono::steady_clock::now();
+  int r = -1;
+  if (command == "diff") r = Diff(a);
+  if (command == "apply") r = Apply(a);
+  if (command == "verify") r = Verify(a);
+  if (r >= 0) {
+    if (g_shown >= 0) std::fputc('\n', stderr);
+    if (g_verbose && r == 0) {
+      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
+      std::fprintf(stderr, "mvr: %s: %u bytes in %.2f s\n", a.operands.empty() ? "" : a.operands.back().c_str(),
+                   g_total, seconds);
+    }
+    return r;
+  }
   if (command == "info") return Info(a);
   if (command == "find") return Find(a);
   return Usage("unknown command " + command);

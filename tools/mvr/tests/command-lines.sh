@@ -38,6 +38,8 @@ row 64 '^$'                   'diff needs'                      -       diff a
 row 0  '^$'                   '^$'                              b.mvr   diff a b
 row 17 '^$'                   '^mvr: b.mvr: .*already exists'   -       diff a b
 row 0  '^$'                   '^$'                              b.mvr   diff -f a b
+row 0  '^$'                   '^mvr: b: [0-9]+ bytes in'        b.mvr   diff -f -v a b
+row 64 '^$'                   '-q and -v exclude'               -       apply -q -v b.mvr
 row 2  '^$'                   '^mvr: none: .*No such file'      -       diff a none -o n.mvr
 row 0  '^$'                   '^$'                              t.mvr   diff --thorough a b -o t.mvr
 row 0  '^$'                   '^$'                              f.mvr   diff --fast a b -o f.mvr
