@@ -12,7 +12,7 @@ head -c 60000 /dev/zero | tr '\0' 'x' > a
 failed=0
 # Whether the captured stream matches: "^$" means empty.
 matches() {
-  if [ "$1" = "^$" ]; then [ ! -s "$2" ]; else grep -Eq "$1" "$2"; fi
+  if [ "$1" = "^$" ]; then [ ! -s "$2" ]; else grep -Eq -e "$1" "$2"; fi
 }
 # A row redirected from a file (row ... <FILE) gives mvr that standard input.
 row() {
