@@ -158,7 +158,8 @@ int Diff(const Args& a) {
   S_TARVO_CONSTRUCT_OPTIONS o{};
   o.dwSize = sizeof o;
   o.bFullReferencePath = a.fullNames ? 1 : 0;
-  o.bFullTargetPath = a.fullNames ? 1 : 0;
+  // Standard input has no path worth recording: its copy's is a temporary one.
+  o.bFullTargetPath = a.fullNames && a.operands[1] != "-" ? 1 : 0;
   o.bNotifyOverwrite = a.toStdout ? 0 : 1;
   o.lMatcher = a.thorough ? TARVO_MATCHER_THOROUGH : TARVO_MATCHER_STANDARD;
   o.lCompressor = a.thorough ? TARVO_COMPRESSOR_STRONGEST : a.fast ? TARVO_COMPRESSOR_FAST : TARVO_COMPRESSOR_STANDARD;

@@ -62,6 +62,8 @@ row 0  '^$'                   '^$'                              -       verify -
 row 17 '^$'                   'already exists'                  -       apply - <b.mvr
 row 0  '^$'                   '^$'                              s.mvr   diff a - -o s.mvr <b
 row 0  '^modified: +s$'       '^$'                              -       info s.mvr
+row 0  '^$'                   '^$'                              s.mvr   diff -f --full-names a - -o s.mvr <b
+row 0  '^modified: +s$'       '^$'                              -       info s.mvr
 row 0  '^$'                   '^$'                              s       apply - <s.mvr
 row 15 '^$'                   '^mvr: -: '                       -       apply - a -c <a
 mkdir -p elsewhere/deeper empty && cp a elsewhere/deeper/moved
