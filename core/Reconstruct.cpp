@@ -56,9 +56,9 @@ struct Stop {
 class Reconstruction {
  public:
   Reconstruction(const char* original, const char* delta, const char* output, const Notifier& notifier,
-                 const S_TARVO_RECONSTRUCT_OPTIONS& options)
+                 const S_TARVO_RECONSTRUCT_OPTIONS& options, bool verifyOnly = false)
       : originalPath_(original), deltaPath_(delta), outputPath_(output), notifier_(notifier),
-        options_(options) {}
+        options_(options), verifyOnly_(verifyOnly) {}
 
   E_TARVO_ERROR Run() {
     try {
@@ -102,10 +102,12 @@ class Reconstruction {
     // and gets the same rule. A name the file system cannot take fails
     // before the checksum passes, not after the whole job.
     const bool recorded = outputPath_.empty() || options_.bRecordedTargetName != 0;
-    if (recorded) {
+    if (verifyOnly_) {
+      outputPath_ = deltaPath_;  // only named in progress reports
+    } else if (recorded) {
       outputPath_ = RecordedTargetPath(deltaPath_, outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
     }
-    if (!NameFits(outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    if (!verifyOnly_ && !NameFits(outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
 
     phase_ = Phase::ReadOriginal;
     const uint64_t originalSize = original_.Length();
@@ -132,6 +134,7 @@ class Reconstruction {
     original_.Seek(0);
     if (ChecksumRest(original_, 0) != h.dwReferenceFileCheckSum) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
 
+    if (verifyOnly_) return VerifyBody(h, codeOffset);
     if (outputPath_.empty()) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};  // a refused recorded name
     const char* output = outputPath_.c_str();
     // Replacing an input would rebuild from a file that is being replaced.
@@ -181,6 +184,27 @@ class Reconstruction {
     phase_ = Phase::WriteOutput;
     if (!output_.Commit()) throw CFileException{errno};
     return TARVO_OK;
+  }
+
+  // Every check of a rebuild with the output counted and checksummed in
+  // memory instead of written, so that nothing on disk changes.
+  E_TARVO_ERROR VerifyBody(const TypeHeadDeltaFile& h, uint64_t codeOffset) {
+    if (!code_.Create()) throw Stop{TARVO_ERR_BAD_DELTA, false};
+    const uint32_t total = h.dwTargetFileSize;
+    notifier_.Progress(outputPath_.c_str(), 0, total);
+    phase_ = Phase::ReadDelta;
+    switch (UnpackBody(version_, delta_, codeOffset, code_.File(),
+                       CodeStreamLimit(h.dwReferenceFileSize, h.dwTargetFileSize))) {
+      case BodyResult::Ok: break;
+      case BodyResult::Damaged:
+      case BodyResult::WriteFailed: throw Stop{TARVO_ERR_BAD_DELTA, false};
+      case BodyResult::SeekFailed: throw Stop{TARVO_ERR_READ_DELTA, false};
+    }
+    const uint64_t written = Decode(h, total);
+    notifier_.Progress(outputPath_.c_str(), static_cast<uint32_t>(std::min<uint64_t>(written, UINT32_MAX)), total);
+    if (resultCrc_ != h.dwTargetFileCheckSum) throw Stop{TARVO_ERR_BAD_RESULT, false};
+    if (written != total) throw Stop{TARVO_ERR_SIZE_MISMATCH, false};
+    throw Stop{TARVO_OK, false};
   }
 
   // The record pass: the code file holds the records, the work buffer
@@ -259,6 +283,11 @@ class Reconstruction {
       return r_.notifier_.Progress(r_.outputPath_.c_str(), done, total_) != 0;
     }
     void Flush() {
+      if (r_.verifyOnly_) {
+        r_.resultCrc_ = r_.Checksum(r_.resultCrc_, r_.work_.get(), fill_);
+        fill_ = 0;
+        return;
+      }
       r_.phase_ = Phase::WriteOutput;
       r_.output_.File().Write(r_.work_.get(), fill_);
       fill_ = 0;
@@ -291,6 +320,8 @@ class Reconstruction {
   std::string originalPath_, deltaPath_, outputPath_;
   const Notifier& notifier_;
   const S_TARVO_RECONSTRUCT_OPTIONS options_;
+  const bool verifyOnly_;
+  uint32_t resultCrc_ = 0;
   PosixFile delta_, original_;
   OutputFile output_;
   TempFile code_;
@@ -312,6 +343,19 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
   try {
     return Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "",
                           modifiedPath != nullptr ? modifiedPath : "", notifier, opts)
+        .Run();
+  } catch (const std::bad_alloc&) {
+    return TARVO_ERR_NO_MEMORY;
+  }
+}
+
+TARVOCORE_API E_TARVO_ERROR VerifyDeltaFile(const char* originalPath, const char* deltaPath,
+                                            const S_TARVO_NOTIFY_INFO* notify) {
+  using namespace tarvo;
+  const Notifier notifier(notify);
+  try {
+    return Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "", "",
+                          notifier, kDefaultOptions, true)
         .Run();
   } catch (const std::bad_alloc&) {
     return TARVO_ERR_NO_MEMORY;

@@ -48,6 +48,14 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
                                                   const S_TARVO_NOTIFY_INFO* notify,
                                                   const S_TARVO_RECONSTRUCT_OPTIONS* options);
 
+// Runs every check ReconstructTargetFile runs, the full decode included, but
+// counts and checksums the rebuilt bytes instead of writing them: nothing on
+// disk is created or changed. Same codes as a reconstruction (0 when the
+// difference file and the original are right); a null or empty original
+// path means the recorded one. Progress reports name the difference file.
+TARVOCORE_API E_TARVO_ERROR VerifyDeltaFile(const char* originalPath, const char* deltaPath,
+                                            const S_TARVO_NOTIFY_INFO* notify);
+
 // Names recorded in a difference file come from whoever made it. These two
 // functions are the one rule for them, used by every host, so that what a
 // program shows is where the core will write or read.

@@ -27,7 +27,7 @@ grep -E 'unused-override|mismatched-override' "$out/lintian.log" && fail "an ove
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 private=usr/lib/$multiarch/mendivar
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||')
-for f in usr/bin/MvrCnstr usr/bin/MvrRecn usr/bin/MvrView usr/bin/Qorvex \
+for f in usr/bin/MvrCnstr usr/bin/MvrRecn usr/bin/mvr usr/share/man/man1/mvr.1.gz usr/share/bash-completion/completions/mvr usr/bin/MvrView usr/bin/Qorvex \
          "$private/libTarvoCore.so.0.1" usr/share/mime/packages/mendivar.xml \
          usr/share/applications/org.mendivar.Qorvex.desktop usr/share/applications/org.mendivar.MvrView.desktop \
          usr/share/metainfo/org.mendivar.Qorvex.metainfo.xml usr/share/metainfo/org.mendivar.MvrView.metainfo.xml \

@@ -14,7 +14,7 @@ icons() {  # icons NAME CONTEXT
   need "$data/icons/hicolor/scalable/$2/$1.svg"
 }
 
-need "$bin/MvrCnstr" "$bin/MvrRecn" "$man/man1/MvrCnstr.1.gz" "$man/man1/MvrRecn.1.gz" \
+need "$bin/MvrCnstr" "$bin/MvrRecn" "$bin/mvr" "$man/man1/mvr.1.gz" "$man/man1/MvrCnstr.1.gz" "$man/man1/MvrRecn.1.gz" \
      "$lib/libTarvoCore.so" "$lib/pkgconfig/tarvocore.pc" "$lib/cmake/Mendivar/MendivarConfig.cmake" \
      "$prefix/include/mendivar/TarvoCore.h" "$prefix/include/mendivar/TarvoTypes.h" \
      "$data/mime/packages/mendivar.xml"

@@ -1,0 +1,432 @@
+// mvr: diff, apply, verify and info for scripts. Messages go to stderr as
+// "mvr: NAME: MESSAGE", stdout carries only what was asked for, and the exit
+// code is the core's result (64 for a wrong command line).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "MvrFileInfo.h"
+#include "FindOriginal.h"
+#include "TempCopy.h"
+#include "TarvoCore.h"
+#include "platform/StringTable.h"
+#include "platform/TerminatingSignals.h"
+
+namespace {
+
+constexpr int kUsage = 64;
+
+bool g_force = false;
+bool g_quiet = false, g_verbose = false;
+// Drawn only on a terminal whose foreground job this is: a background job
+// writes nothing there (a terminal may stop such writers).
+bool g_bar = false;
+int g_shown = -1;
+uint32_t g_total = 0;
+std::chrono::steady_clock::time_point g_start;
+
+void DrawBar(uint32_t done, uint32_t total) {
+  const int percent = total == 0 ? 100 : static_cast<int>(static_cast<uint64_t>(done) * 100 / total);
+  if (percent == g_shown) return;
+  g_shown = percent;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
+  const double rate = seconds > 0 ? done / seconds / 1e6 : 0;
+  const int filled = percent * 30 / 100;
+  std::fprintf(stderr, "\r[%s%s] %3d%% %7.1f MB/s", std::string(static_cast<size_t>(filled), '#').c_str(),
+               std::string(static_cast<size_t>(30 - filled), ' ').c_str(), percent, rate);
+}
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "mvr: %s (see mvr --help)\n", why.c_str());
+  return kUsage;
+}
+
+int Fail(const std::string& name, E_TARVO_ERROR code, const char* path) {
+  char message[150] = "";
+  if (platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageBase + static_cast<unsigned>(code), message,
+                                 sizeof message) <= 0) {
+    std::snprintf(message, sizeof message, "result %d", static_cast<int>(code));
+  }
+  std::string reason;
+  if (path != nullptr && (code == TARVO_ERR_OPEN_ORIGINAL || code == TARVO_ERR_OPEN_MODIFIED ||
+                          code == TARVO_ERR_OPEN_DELTA)) {
+    struct stat st {};
+    if (::stat(path, &st) != 0 || ::access(path, R_OK) != 0) reason = std::string(" (") + std::strerror(errno) + ")";
+  }
+  std::fprintf(stderr, "mvr: %s: %s%s\n", name.c_str(), message, reason.c_str());
+  return code;
+}
+
+// Answers the core's question about an existing output: only -f says yes.
+int32_t Notify(TypeNotifyEvent* event, uintptr_t) {
+  if (event->nKind == TARVO_EVENT_PROGRESS) {
+    g_total = event->dwTotal;
+    if (g_bar) DrawBar(event->dwDone, event->dwTotal);
+    return 0;
+  }
+  return event->nKind == TARVO_EVENT_FILE_EXISTS && !g_force ? 1 : 0;
+}
+
+S_TARVO_NOTIFY_INFO Target() {
+  S_TARVO_NOTIFY_INFO n{};
+  n.dwMethod = TARVO_NOTIFY_FUNCTION;
+  n.pfnNotify = Notify;
+  return n;
+}
+
+struct Args {
+  std::vector<std::string> operands;
+  std::string output;
+  bool haveOutput = false, toStdout = false, fullNames = false, json = false, thorough = false, fast = false;
+};
+
+int Parse(int argc, char** argv, Args& a) {
+  bool options = true;
+  for (int i = 2; i < argc; ++i) {
+    const std::string s = argv[i];
+    if (options && s == "--") {
+      options = false;
+    } else if (options && s.size() > 1 && s[0] == '-') {
+      if (s == "-f" || s == "--force") g_force = true;
+      else if (s == "-q" || s == "--quiet") g_quiet = true;
+      else if (s == "-v" || s == "--verbose") g_verbose = true;
+      else if (s == "--full-names") a.fullNames = true;
+      else if (s == "--json") a.json = true;
+      else if (s == "--thorough") a.thorough = true;
+      else if (s == "--fast") a.fast = true;
+      else if (s == "-c" || s == "--stdout") a.toStdout = true;
+      else if (s == "-o") {
+        if (++i >= argc) return Usage("-o needs a file name");
+        a.output = argv[i];
+        a.haveOutput = true;
+      } else return Usage("unknown option " + s);
+    } else {
+      a.operands.push_back(s);
+    }
+  }
+  if (a.toStdout && a.haveOutput) return Usage("-o and -c exclude each other");
+  if (g_quiet && g_verbose) return Usage("-q and -v exclude each other");
+  return 0;
+}
+
+int NoTemp(const std::string& name) {
+  std::fprintf(stderr, "mvr: %s: cannot make a temporary file (%s)\n", name.c_str(), std::strerror(errno));
+  return TARVO_ERR_CREATE_OUTPUT;
+}
+
+bool CopyStdinTo(int fd) {
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(fd, buf + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno != EINTR) return false;
+      if (w > 0) done += w;
+    }
+  }
+}
+
+int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcli::TempCopy& data);
+
+int Diff(const Args& a) {
+  if (a.operands.size() != 2) return Usage("diff needs ORIGINAL and MODIFIED");
+  if (a.thorough && a.fast) return Usage("--thorough and --fast exclude each other");
+  if (a.operands[1] == "-" && !a.haveOutput && !a.toStdout) return Usage("diff from standard input needs -o or -c");
+  if (a.operands[0] == "-") return Usage("ORIGINAL cannot be standard input");
+  std::string out = a.haveOutput ? a.output : a.operands[1] + ".mvr";
+  mvrcli::TempCopy data;
+  if (a.toStdout) {
+    if (!data.Create()) return NoTemp(a.operands[1]);
+    out = data.Path();
+  }
+  S_TARVO_CONSTRUCT_OPTIONS o{};
+  o.dwSize = sizeof o;
+  o.bFullReferencePath = a.fullNames ? 1 : 0;
+  // Standard input has no path worth recording: its copy's is a temporary one.
+  o.bFullTargetPath = a.fullNames && a.operands[1] != "-" ? 1 : 0;
+  o.bNotifyOverwrite = a.toStdout ? 0 : 1;
+  o.lMatcher = a.thorough ? TARVO_MATCHER_THOROUGH : TARVO_MATCHER_STANDARD;
+  o.lCompressor = a.thorough ? TARVO_COMPRESSOR_STRONGEST : a.fast ? TARVO_COMPRESSOR_FAST : TARVO_COMPRESSOR_STANDARD;
+  const S_TARVO_NOTIFY_INFO n = Target();
+  // Standard input is kept in a file under the name to record, since
+  // construction maps its inputs: the output's name without ".mvr", or
+  // "stdin" with -c.
+  std::string modified = a.operands[1];
+  std::string folder;
+  if (modified == "-") {
+    std::string name = a.toStdout ? "stdin" : a.output.substr(a.output.rfind('/') + 1);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mvr") == 0) name.resize(name.size() - 4);
+    if (name.empty() || name == "." || name == "..") name = "stdin";
+    const char* dir = std::getenv("TMPDIR");
+    folder = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/MvrXXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr) return NoTemp("-");
+    modified = folder + "/" + name;
+    const int fd = ::open(modified.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int slot = fd >= 0 ? platform::RegisterRemoval(AT_FDCWD, modified.c_str()) : -1;
+    const bool ok = fd >= 0 && CopyStdinTo(fd);
+    if (fd >= 0) ::close(fd);
+    if (!ok) {
+      ::unlink(modified.c_str());
+      platform::UnregisterRemoval(slot);
+      ::rmdir(folder.c_str());
+      return NoTemp("-");
+    }
+    const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), modified.c_str(), out.c_str(), &n, &o);
+    ::unlink(modified.c_str());
+    platform::UnregisterRemoval(slot);
+    ::rmdir(folder.c_str());
+    return Finished(a, r, out, data);
+  }
+  const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), modified.c_str(), out.c_str(), &n, &o);
+  return Finished(a, r, out, data);
+}
+
+int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcli::TempCopy& data) {
+  if (r == TARVO_OK) {
+    if (a.toStdout && !data.ToStdout()) {
+      std::fprintf(stderr, "mvr: -: %s\n", std::strerror(errno));
+      return TARVO_ERR_WRITE_DELTA;
+    }
+    return 0;
+  }
+  const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL;
+  const bool onModified = r == TARVO_ERR_OPEN_MODIFIED || r == TARVO_ERR_READ_MODIFIED;
+  const std::string name = onOriginal ? a.operands[0] : onModified ? a.operands[1] : a.toStdout ? "-" : out;
+  return Fail(name, r, name.c_str());
+}
+
+int Apply(const Args& a) {
+  if (a.operands.empty() || a.operands.size() > 2) return Usage("apply needs DIFF and at most ORIGINAL");
+  if (a.operands.size() > 1 && a.operands[1] == "-") return Usage("ORIGINAL cannot be standard input");
+  // A difference file from standard input is read from a copy; its
+  // recorded names are taken as if it lay in the working folder.
+  mvrcli::TempCopy input;
+  const bool fromStdin = a.operands[0] == "-";
+  if (fromStdin && !input.FromStdin()) return NoTemp("-");
+  const std::string delta = fromStdin ? input.Path() : a.operands[0];
+  const std::string shownDelta = a.operands[0];
+  CDeltaFileInfo info;
+  const bool valid = info.PrepareInfo(delta.c_str()) != 0;
+  char path[4096];
+  std::string recordedOriginal;
+  if (fromStdin && valid && a.operands.size() < 2 &&
+      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+    recordedOriginal = path;
+  }
+  const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
+                         : recordedOriginal.empty() ? nullptr : recordedOriginal.c_str();
+  mvrcli::TempCopy data;
+  S_TARVO_RECONSTRUCT_OPTIONS o{};
+  o.dwSize = sizeof o;
+  o.bNotifyOverwrite = 1;
+  std::string out;
+  if (a.toStdout) {
+    if (!data.Create()) return NoTemp("-");
+    out = data.Path();
+    o.bNotifyOverwrite = 0;
+  } else if (a.haveOutput) {
+    out = a.output;
+  } else if ((g_force || fromStdin) && valid) {
+    // -f is the user's yes to the recorded name: it may replace a file.
+    if (TarvoRecordedTargetPath(fromStdin ? "./stdin" : delta.c_str(), info.GetTargetFileName().c_str(), path,
+                                sizeof path) == 0) {
+      return Fail(shownDelta, TARVO_ERR_CREATE_OUTPUT, nullptr);
+    }
+    out = path;
+    struct stat st {};
+    if (!g_force && ::lstat(path, &st) == 0) return Fail(out, TARVO_ERR_OVERWRITE_REFUSED, nullptr);
+  }
+  const S_TARVO_NOTIFY_INFO n = Target();
+  const E_TARVO_ERROR r = ReconstructTargetFile(original, delta.c_str(), out.c_str(), &n, &o);
+  if (r == TARVO_OK) {
+    if (a.toStdout && !data.ToStdout()) {
+      std::fprintf(stderr, "mvr: -: %s\n", std::strerror(errno));
+      return TARVO_ERR_WRITE_OUTPUT;
+    }
+    return 0;
+  }
+  const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
+  const bool onDelta = r == TARVO_ERR_OPEN_DELTA || r == TARVO_ERR_READ_DELTA || r == TARVO_ERR_BAD_DELTA;
+  const std::string name = onOriginal && original != nullptr ? original
+                           : onDelta || out.empty()          ? shownDelta
+                           : a.toStdout                      ? "-"
+                                                             : out;
+  return Fail(name, r, name.c_str());
+}
+
+int Verify(const Args& a) {
+  if (a.operands.empty() || a.operands.size() > 2) return Usage("verify needs DIFF and at most ORIGINAL");
+  mvrcli::TempCopy input;
+  const bool fromStdin = a.operands[0] == "-";
+  if (fromStdin && !input.FromStdin()) return NoTemp("-");
+  const std::string delta = fromStdin ? input.Path() : a.operands[0];
+  std::string recordedOriginal;
+  CDeltaFileInfo info;
+  char path[4096];
+  if (fromStdin && a.operands.size() < 2 && info.PrepareInfo(delta.c_str()) != 0 &&
+      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+    recordedOriginal = path;
+  }
+  const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
+                         : recordedOriginal.empty() ? nullptr : recordedOriginal.c_str();
+  const S_TARVO_NOTIFY_INFO n = Target();
+  const E_TARVO_ERROR r = VerifyDeltaFile(original, delta.c_str(), &n);
+  if (r == TARVO_OK) return 0;
+  const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
+  const std::string name = onOriginal && original != nullptr ? original : a.operands[0];
+  return Fail(name, r, onOriginal ? name.c_str() : delta.c_str());
+}
+
+void JsonString(const std::string& s) {
+  std::fputc('"', stdout);
+  for (const unsigned char c : s) {
+    if (c == '"' || c == '\\') std::printf("\\%c", c);
+    else if (c < 0x20) std::printf("\\u%04x", c);
+    else std::fputc(c, stdout);
+  }
+  std::fputc('"', stdout);
+}
+
+int Info(const Args& a) {
+  if (a.operands.empty()) return Usage("info needs at least one DIFF");
+  int result = 0;
+  bool first = true;
+  if (a.json && a.operands.size() > 1) std::fputs("[", stdout);
+  for (const std::string& f : a.operands) {
+    struct stat st {};
+    if (::stat(f.c_str(), &st) != 0 || ::access(f.c_str(), R_OK) != 0) {
+      result = Fail(f, TARVO_ERR_OPEN_DELTA, f.c_str());
+      continue;
+    }
+    CDeltaFileInfo info;
+    if (info.PrepareInfo(f.c_str()) == 0) {
+      result = Fail(f, TARVO_ERR_BAD_DELTA, nullptr);
+      continue;
+    }
+    const TypeHeadDeltaFile& h = info.GetHeader();
+    char when[32];
+    struct tm t {};
+    ::gmtime_r(&st.st_mtime, &t);
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &t);
+    if (a.json) {
+      if (!first) std::fputs(",", stdout);
+      std::fputs("{\"file\":", stdout);
+      JsonString(f);
+      std::printf(",\"version\":\"%c\",\"size\":%u,\"crc32\":%u,\"code_offset\":%lu,\"modified_time\":\"%s\"",
+                  h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when);
+      std::fputs(",\"original\":{\"name\":", stdout);
+      JsonString(info.GetReferenceFileName());
+      std::printf(",\"size\":%lu,\"crc32\":%lu},\"modified\":{\"name\":", info.GetReferenceFileSize(),
+                  info.GetReferenceFileCheckSum());
+      JsonString(info.GetTargetFileName());
+      std::printf(",\"size\":%lu,\"crc32\":%lu}}", info.GetTargetFileSize(), info.GetTargetFileCheckSum());
+    } else {
+      if (!first) std::fputs("\n", stdout);
+      std::printf("file:        %s\nversion:     %c\nsize:        %u\ncrc32:       %08x\ncode offset: %lu\n"
+                  "written:     %s\noriginal:    %s\n  size:      %lu\n  crc32:     %08lx\n"
+                  "modified:    %s\n  size:      %lu\n  crc32:     %08lx\n",
+                  f.c_str(), h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when,
+                  info.GetReferenceFileName().c_str(), info.GetReferenceFileSize(), info.GetReferenceFileCheckSum(),
+                  info.GetTargetFileName().c_str(), info.GetTargetFileSize(), info.GetTargetFileCheckSum());
+    }
+    first = false;
+  }
+  if (a.json && a.operands.size() > 1) std::fputs("]", stdout);
+  if (a.json && !first) std::fputs("\n", stdout);
+  return result;
+}
+
+int Find(const Args& a) {
+  if (a.operands.empty()) return Usage("find needs DIFF");
+  const std::string& f = a.operands[0];
+  struct stat st {};
+  if (::stat(f.c_str(), &st) != 0 || ::access(f.c_str(), R_OK) != 0) return Fail(f, TARVO_ERR_OPEN_DELTA, f.c_str());
+  CDeltaFileInfo info;
+  if (info.PrepareInfo(f.c_str()) == 0) return Fail(f, TARVO_ERR_BAD_DELTA, nullptr);
+  std::vector<std::string> folders(a.operands.begin() + 1, a.operands.end());
+  if (folders.empty()) {
+    const size_t slash = f.rfind('/');
+    folders.push_back(slash == std::string::npos ? "." : slash == 0 ? "/" : f.substr(0, slash));
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') folders.emplace_back(home);
+  }
+  const auto found = mvrcli::FindOriginal(folders, static_cast<uint32_t>(info.GetReferenceFileSize()),
+                                          static_cast<uint32_t>(info.GetReferenceFileCheckSum()),
+                                          info.GetHeader().chSignature[15]);
+  if (a.json) {
+    std::fputs("[", stdout);
+    for (size_t i = 0; i < found.size(); ++i) {
+      if (i != 0) std::fputs(",", stdout);
+      JsonString(found[i]);
+    }
+    std::fputs("]\n", stdout);
+  } else {
+    for (const std::string& p : found) std::printf("%s\n", p.c_str());
+  }
+  return found.empty() ? 1 : 0;
+}
+
+const char kHelp[] =
+    "Usage: mvr diff   [-f] [-q|-v] [--full-names] [--thorough|--fast] ORIGINAL MODIFIED [-o DIFF | -c]\n"
+    "       mvr apply  [-f] [-q|-v] DIFF [ORIGINAL] [-o MODIFIED | -c]\n"
+    "       mvr info   [--json] DIFF...\n"
+    "       mvr verify [-q] DIFF [ORIGINAL]\n"
+    "       mvr find   [--json] DIFF [FOLDER...]\n"
+    "       mvr --help | --version\n"
+    "  -            standard input (MODIFIED of diff, DIFF of apply and verify)\n"
+    "  -c           write the result to standard output\n"
+    "  -f           replace an existing output\n"
+    "  --full-names store full paths instead of bare file names\n"
+    "  --thorough   look harder for matches and compress hardest (slowest)\n"
+    "  --fast       compress faster\n"
+    "Exit status: 0 success, 1-17 the result code, 64 a wrong command line;\n"
+    "find: 0 found, 1 none.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  if (argc < 2) return Usage("a command is needed");
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h") return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
+  if (command == "--version") return std::printf("mvr %s\n", MVR_VERSION) < 0 ? 1 : 0;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
+    if (std::strcmp(argv[i], "--") == 0) break;
+  }
+  Args a;
+  if (const int bad = Parse(argc, argv, a); bad != 0) return bad;
+  g_bar = !g_quiet && ::isatty(STDERR_FILENO) == 1 && ::tcgetpgrp(STDERR_FILENO) == ::getpgrp();
+  g_start = std::chrono::steady_clock::now();
+  int r = -1;
+  if (command == "diff") r = Diff(a);
+  if (command == "apply") r = Apply(a);
+  if (command == "verify") r = Verify(a);
+  if (r >= 0) {
+    if (g_shown >= 0) std::fputc('\n', stderr);
+    if (g_verbose && r == 0) {
+      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
+      std::fprintf(stderr, "mvr: %s: %u bytes in %.2f s\n", a.operands.empty() ? "" : a.operands.back().c_str(),
+                   g_total, seconds);
+    }
+    return r;
+  }
+  if (command == "info") return Info(a);
+  if (command == "find") return Find(a);
+  return Usage("unknown command " + command);
+}
