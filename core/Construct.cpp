@@ -23,6 +23,7 @@
 #include "TarvoCore.h"
 #include "TarvoFileLib.h"
 #include "TempFile.h"
+#include "WholeCompress.h"
 #include "platform/Files.h"
 
 namespace tarvo {
@@ -33,6 +34,20 @@ constexpr int32_t kDefaultConstructionSpeed = 43;
 constexpr S_TARVO_CONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_CONSTRUCT_OPTIONS), kDefaultConstructionSpeed, 1, 1, 1,
                                                TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD};
 constexpr size_t kChecksumBlock = 65536;
+// libdeflate levels. The fast one is the quickest whose files came out no
+// larger than zlib level 9's on every pair of the benchmark corpus.
+constexpr int kFastLevel = 8;
+constexpr int kStrongestLevel = 12;
+
+// Choices this build does not know write the standard way: the same format,
+// which is all a caller can rely on from any choice.
+S_TARVO_CONSTRUCT_OPTIONS KnownChoices(S_TARVO_CONSTRUCT_OPTIONS o) {
+  if (o.lMatcher != TARVO_MATCHER_THOROUGH) o.lMatcher = TARVO_MATCHER_STANDARD;
+  if (o.lCompressor != TARVO_COMPRESSOR_FAST && o.lCompressor != TARVO_COMPRESSOR_STRONGEST) {
+    o.lCompressor = TARVO_COMPRESSOR_STANDARD;
+  }
+  return o;
+}
 
 std::string StoredName(const char* path, int32_t fullPath) {
   return fullPath != 0 ? TFLGetFullFileName(path) : TFLGetFileName(path);
@@ -151,21 +166,8 @@ class Construction {
     }
 
     notifier_.Progress(modified_, 0, sMod);
-    bool matched = false;
-    {
-      // The compressor writes to both files until it has been joined, which
-      // the end of this scope does on every way out; no file it uses may be
-      // closed before then.
-      BackgroundCompression compression(code_.File(), deltaFile_);
-      CodeWriter writer(code_.File(), compression.Pipe(), sOrig, sMod, notifier_, modified_);
-      matched = RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod,
-                           platform::kAllocationGranularity, writer);
-      if (matched) {
-        writer.Flush();
-        notifier_.Progress(modified_, sMod, sMod);
-        if (!compression.Finish()) throw CFileException{0};
-      }
-    }
+    const bool matched = options_.lCompressor == TARVO_COMPRESSOR_STANDARD ? MatchWhileDeflating(sOrig, sMod)
+                                                                           : MatchThenDeflate(sOrig, sMod);
     if (!matched) {
       Discard();
       return TARVO_ERR_CANCELLED;
@@ -176,6 +178,37 @@ class Construction {
     Finalize(deltaFile_, header);
     if (!output_.Commit()) return TARVO_ERR_WRITE_DELTA;
     return TARVO_OK;
+  }
+
+  // The standard compressor deflates the code as the matcher writes it.
+  bool MatchWhileDeflating(uint32_t sOrig, uint32_t sMod) {
+    // The compressor writes to both files until it has been joined, which
+    // the end of this scope does on every way out; no file it uses may be
+    // closed before then.
+    BackgroundCompression compression(code_.File(), deltaFile_);
+    CodeWriter writer(code_.File(), compression.Pipe(), sOrig, sMod, notifier_, modified_);
+    if (!Match(sOrig, sMod, writer)) return false;
+    writer.Flush();
+    notifier_.Progress(modified_, sMod, sMod);
+    if (!compression.Finish()) throw CFileException{0};
+    return true;
+  }
+
+  // The whole-buffer compressors need all of the code before they start.
+  bool MatchThenDeflate(uint32_t sOrig, uint32_t sMod) {
+    CodePipe unread;
+    CodeWriter writer(code_.File(), unread, sOrig, sMod, notifier_, modified_);
+    if (!Match(sOrig, sMod, writer)) return false;
+    writer.Flush();
+    const int level = options_.lCompressor == TARVO_COMPRESSOR_FAST ? kFastLevel : kStrongestLevel;
+    if (!CompressCodeWhole(code_.File(), code_.File().Length(), level, deltaFile_)) throw CFileException{0};
+    notifier_.Progress(modified_, sMod, sMod);
+    return true;
+  }
+
+  bool Match(uint32_t sOrig, uint32_t sMod, CodeWriter& writer) {
+    return RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod, platform::kAllocationGranularity,
+                      writer);
   }
 
   // An input that shrank under its mapping read as zeros from there on, and
@@ -210,7 +243,7 @@ TARVOCORE_API E_TARVO_ERROR ConstructDeltaFile(const char* originalPath, const c
                                                const S_TARVO_CONSTRUCT_OPTIONS* options) {
   using namespace tarvo;
   const Notifier notifier(notify);
-  const S_TARVO_CONSTRUCT_OPTIONS opts = ReadSizedRecord(kDefaultOptions, options);
+  const S_TARVO_CONSTRUCT_OPTIONS opts = KnownChoices(ReadSizedRecord(kDefaultOptions, options));
   const char* original = originalPath != nullptr ? originalPath : "";
   const char* modified = modifiedPath != nullptr ? modifiedPath : "";
   const char* delta = deltaPath != nullptr ? deltaPath : "";
