@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Compare MvrCnstr (and MvrRecn, when it is built) against xdelta3 -9 and
-# zstd --patch-from on a corpus of real file pairs.
+# zstd --patch-from on a corpus of real file pairs, and the construction
+# choices of mvr diff (--fast, --thorough) against xdelta3 -9 and bsdiff.
 #
 # Usage: bench/run.sh [-o FILE] [-n RUNS] [CORPUS_DIR]
 #   CORPUS_DIR  folder holding one sub-folder per pair, each with files `old`
@@ -9,7 +10,7 @@
 #   -o FILE     also write the Markdown tables to FILE
 #   -n RUNS     runs per measurement; the median wall time is reported
 #               (default 3)
-#   MVR_BIN     folder with MvrCnstr/MvrRecn (default: build/bin of this
+#   MVR_BIN     folder with MvrCnstr/MvrRecn/mvr (default: build/bin of this
 #               repository, built when MvrCnstr is missing)
 #
 # Every command runs under /usr/bin/time -f '%e %M' (wall seconds, peak RSS
@@ -17,7 +18,7 @@
 # without its candidate index; that difference file must be byte-identical.
 # The tables go to stdout, progress notes to stderr. The exit code is
 # non-zero when a tool fails, the two difference files differ, or a rebuilt
-# file differs from `new`.
+# file differs from `new`. bsdiff runs once per pair (it is the slowest).
 #
 # Run nothing else on the machine meanwhile: the numbers are wall times.
 set -euo pipefail
@@ -72,6 +73,7 @@ as_root() {
 missing=()
 command -v xdelta3 >/dev/null 2>&1 || missing+=(xdelta3)
 command -v zstd >/dev/null 2>&1 || missing+=(zstd)
+command -v bsdiff >/dev/null 2>&1 || missing+=(bsdiff)
 [ -x /usr/bin/time ] || missing+=(time)
 command -v cmp >/dev/null 2>&1 || missing+=(diffutils)
 if [ ${#missing[@]} -gt 0 ]; then
@@ -87,12 +89,14 @@ if [ ! -x "$BIN/MvrCnstr" ] && [ -z "${MVR_BIN:-}" ]; then
     cmake -S "$REPO" -B "$REPO/build" -G Ninja >&2
   fi
   # MvrRecn may not exist yet; build it when there is a target for it.
-  cmake --build "$REPO/build" -j2 --target MvrCnstr MvrRecn >&2 ||
+  cmake --build "$REPO/build" -j2 --target MvrCnstr MvrRecn mvr >&2 ||
     cmake --build "$REPO/build" -j2 --target MvrCnstr >&2
 fi
 [ -x "$BIN/MvrCnstr" ] || { note "no $BIN/MvrCnstr after the build"; exit 1; }
 HAVE_RECN=0
 if [ -x "$BIN/MvrRecn" ]; then HAVE_RECN=1; else note "no $BIN/MvrRecn: reconstruction is not measured"; fi
+HAVE_MVR=0
+if [ -x "$BIN/mvr" ]; then HAVE_MVR=1; else note "no $BIN/mvr: the construction choices are not measured"; fi
 
 # ---------------------------------------------------------------- helpers
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/mvr-bench.XXXXXX")"
@@ -106,6 +110,7 @@ COMMIT="$(git -C "$REPO" describe --always --dirty 2>/dev/null || echo unknown)"
 mkdir -p "$WORK/snap/bin" "$WORK/snap/lib"
 cp -p "$BIN/MvrCnstr" "$WORK/snap/bin/"
 [ "$HAVE_RECN" -eq 1 ] && cp -p "$BIN/MvrRecn" "$WORK/snap/bin/"
+[ "$HAVE_MVR" -eq 1 ] && cp -p "$BIN/mvr" "$WORK/snap/bin/"
 if [ -d "$BIN/../lib" ]; then
   find "$BIN/../lib" -maxdepth 1 -name '*.so*' -exec cp -pP {} "$WORK/snap/lib/" \;
 fi
@@ -159,6 +164,7 @@ mib2() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
 # ---------------------------------------------------------------- runs
 CROWS=()
 RROWS=()
+OROWS=()
 for d in "${PAIRS[@]}"; do
   pair="$(basename "$d")"
   OLD="$d/old"; NEW="$d/new"
@@ -196,6 +202,7 @@ for d in "${PAIRS[@]}"; do
 
   CROWS+=("| $pair | $(mib2 "$so") | $(mib2 "$sn") | $dt | $same | $(ratio "$mt" "$dt") | $mt | $(mib "$mm") | $extra | $ms | $xt | $(mib "$xm") | $xs | $zt | $(mib "$zm") | $zs | $(ratio "$mt" "$xt") | $(ratio "$mt" "$zt") | $(ratio "$ms" "$xs") | $(ratio "$ms" "$zs") |")
 
+  xdt="-"
   if [ "$HAVE_RECN" -eq 1 ]; then
     rt="-"; rm_="-"; rv="-"
     if [ "$ms" != "-" ]; then
@@ -216,6 +223,36 @@ for d in "${PAIRS[@]}"; do
       [ "$zdt" != FAIL ] && { verify "$WORK/rebuilt3"; zv="$V"; }
     fi
     RROWS+=("| $pair | $rt | $(mibr "$rm_") | $rv | $xdt | $(mibr "$xdm") | $xv | $zdt | $(mibr "$zdm") | $zv | $(ratio "$rt" "$xdt") | $(ratio "$rt" "$zdt") |")
+  fi
+
+  if [ "$HAVE_MVR" -eq 1 ]; then
+    row="| $pair |"
+    for choice in fast thorough; do
+      timed "mvr --$choice" "${MVR_ENV[@]}" "$BIN/mvr" diff -f -q --full-names "--$choice" "$OLD" "$NEW" -o "$WORK/out.$choice.mvr"
+      ct="$T"; cm="$M"; cs="-"
+      [ "$ct" != FAIL ] && cs="$(size_of "$WORK/out.$choice.mvr")"
+      crt="-"; crm="-"; crv="-"
+      if [ "$cs" != "-" ]; then
+        timed "mvr apply ($choice)" "${MVR_ENV[@]}" "$BIN/mvr" apply -f -q "$WORK/out.$choice.mvr" "$OLD" -o "$WORK/rebuilt4"
+        crt="$T"; crm="$M"
+        [ "$crt" != FAIL ] && { verify "$WORK/rebuilt4"; crv="$V"; }
+      fi
+      row+=" $ct | $(mib "$cm") | $cs | $(ratio "$cs" "$ms") | $(ratio "$ct" "$xt") | $(ratio "$cs" "$xs") | $crt | $(mibr "$crm") | $crv | $(ratio "$crt" "$xdt") |"
+      rm -f "$WORK/out.$choice.mvr"
+    done
+    runs_saved="$RUNS"; RUNS=1
+    timed bsdiff bsdiff "$OLD" "$NEW" "$WORK/out.bsd"
+    RUNS="$runs_saved"
+    bt="$T"; bm="$M"; bs="-"
+    [ "$bt" != FAIL ] && bs="$(size_of "$WORK/out.bsd")"
+    bpt="-"; bpm="-"; bpv="-"
+    if [ "$bs" != "-" ]; then
+      timed bspatch bspatch "$OLD" "$WORK/rebuilt5" "$WORK/out.bsd"
+      bpt="$T"; bpm="$M"
+      [ "$bpt" != FAIL ] && { verify "$WORK/rebuilt5"; bpv="$V"; }
+    fi
+    row+=" $bt | $(mib "$bm") | $bs | $bpt | $(mibr "$bpm") | $bpv |"
+    OROWS+=("$row")
   fi
 done
 
@@ -241,6 +278,16 @@ report() {
   else
     echo
     echo "Reconstruction: not measured (no build/bin/MvrRecn)."
+  fi
+  if [ "$HAVE_MVR" -eq 1 ]; then
+    echo
+    echo "Construction choices (mvr diff --full-names --fast / --thorough, rebuilt with mvr apply; wall s = median of $RUNS runs,"
+    echo "bsdiff and bspatch one run; RSS MiB; sizes in bytes; /std = size over MvrCnstr's; /xd3 over xdelta3 -9's"
+    echo "construction time or size; apply/xd3 = rebuild time over xdelta3 -d's)"
+    echo
+    echo "| pair | fast s | fast RSS | fast size | size fast/std | s fast/xd3 | size fast/xd3 | fast apply s | apply RSS | ok | apply/xd3 | thorough s | thorough RSS | thorough size | size thor/std | s thor/xd3 | size thor/xd3 | thorough apply s | apply RSS | ok | apply/xd3 | bsdiff s | bsdiff RSS | bsdiff size | bspatch s | bspatch RSS | ok |"
+    echo "|---|--:|--:|--:|--:|--:|--:|--:|--:|:-:|--:|--:|--:|--:|--:|--:|--:|--:|--:|:-:|--:|--:|--:|--:|--:|--:|:-:|"
+    printf '%s\n' "${OROWS[@]}"
   fi
 }
 FINISHED="$(date -u "+%Y-%m-%d %H:%M UTC")"
