@@ -1,11 +1,13 @@
 // Object references of CTarvoArchive. Classes and objects share one index
-// space, counted from 1 in the order of their first appearance (0 is null).
+// space, counted from 1 in the order of their first appearance (0 is null);
+// a class under a second schema takes an index of its own.
 // A word below 0x7FFF is an object index; with the high bit set it is a class
 // index followed by a new object; 0xFFFF introduces a new class (schema,
 // name length, name) followed by a new object; 0x7FFF announces a 32-bit
 // tag of the same meaning, with 0x80000000 as the class bit.
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "ClassRegistry.h"
 #include "TarvoArchive.h"
@@ -51,22 +53,23 @@ void CTarvoArchive::WriteObject(const CTarvoObject* object) {
     return;
   }
   const CTarvoRuntimeClass* cls = object->GetRuntimeClass();
-  if (const auto seen = m_storeMap.find(cls); seen != m_storeMap.end()) {
+  const uint16_t schema = object->GetArchiveSchema();
+  if (const auto seen = m_storeClasses.find({cls, schema}); seen != m_storeClasses.end()) {
     WriteIndexTag(seen->second, true);
   } else {
     const std::size_t length = std::strlen(cls->m_lpszClassName);
     WriteWord(kNewClassTag);
-    WriteWord(cls->m_wSchema);
+    WriteWord(schema);
     WriteWord(static_cast<uint16_t>(length));
     Write(cls->m_lpszClassName, length);
-    m_storeMap.emplace(cls, NextMapIndex());
+    m_storeClasses.emplace(std::pair{cls, schema}, NextMapIndex());
   }
   m_storeMap.emplace(object, NextMapIndex());
   // Storing only reads the object; the one virtual serves both directions.
   const_cast<CTarvoObject*>(object)->Serialize(*this);
 }
 
-const CTarvoRuntimeClass* CTarvoArchive::ReadClassRecord() {
+std::size_t CTarvoArchive::ReadClassRecord() {
   const uint16_t schema = ReadWord();
   const uint16_t length = ReadWord();
   if (length >= kMaxClassNameLength) Fail(CTarvoArchiveException::badClass, "class name too long");
@@ -74,10 +77,10 @@ const CTarvoRuntimeClass* CTarvoArchive::ReadClassRecord() {
   Read(name, length);
   const CTarvoRuntimeClass* cls = tarvo::FindSerialClass(std::string_view(name, length));
   if (cls == nullptr) Fail(CTarvoArchiveException::badClass, "unknown class in archive");
-  if (cls->m_wSchema != schema) Fail(CTarvoArchiveException::badSchema, "archive written with another schema");
+  if (!cls->ReadsSchema(schema)) Fail(CTarvoArchiveException::badSchema, "archive written with another schema");
   NextMapIndex();
-  m_loadMap.push_back({cls, nullptr});
-  return cls;
+  m_loadMap.push_back({cls, nullptr, schema});
+  return m_loadMap.size() - 1;
 }
 
 CTarvoObject* CTarvoArchive::ReadObject(const CTarvoRuntimeClass* expected, bool* pCreated) {
@@ -99,29 +102,31 @@ CTarvoObject* CTarvoArchive::ReadObject(const CTarvoRuntimeClass* expected, bool
     return object;
   }
 
-  const CTarvoRuntimeClass* cls = nullptr;
+  std::size_t classIndex = obTag & ~kBigClassTag;
   if (tag == kNewClassTag) {
-    cls = ReadClassRecord();
-  } else {
-    const uint32_t classIndex = obTag & ~kBigClassTag;
-    if (classIndex == 0 || classIndex >= m_loadMap.size() || m_loadMap[classIndex].pClass == nullptr) {
-      Fail(CTarvoArchiveException::badIndex, "reference to no class read before");
-    }
-    cls = m_loadMap[classIndex].pClass;
+    classIndex = ReadClassRecord();
+  } else if (classIndex == 0 || classIndex >= m_loadMap.size() || m_loadMap[classIndex].pClass == nullptr) {
+    Fail(CTarvoArchiveException::badIndex, "reference to no class read before");
   }
+  const CTarvoRuntimeClass* cls = m_loadMap[classIndex].pClass;
+  const uint16_t schema = m_loadMap[classIndex].wSchema;
   if (expected != nullptr && !cls->IsDerivedFrom(expected)) {
     Fail(CTarvoArchiveException::badClass, "object of an unexpected class");
   }
   std::unique_ptr<CTarvoObject> object(cls->CreateObject());
   if (object == nullptr) Fail(CTarvoArchiveException::badClass, "class cannot be created from an archive");
   const uint32_t index = NextMapIndex();
-  m_loadMap.push_back({nullptr, object.get()});
+  m_loadMap.push_back({nullptr, object.get(), kTarvoNoSchema});
+  // An object may read objects of its own; each sees its own schema.
+  const uint16_t outerSchema = std::exchange(m_wObjectSchema, schema);
   try {
     object->Serialize(*this);
   } catch (...) {
+    m_wObjectSchema = outerSchema;
     m_loadMap[index].pObject = nullptr;
     throw;
   }
+  m_wObjectSchema = outerSchema;
   if (pCreated != nullptr) *pCreated = true;
   return object.release();
 }

@@ -1,7 +1,16 @@
 // The worker thread of a run. It reaches the hooks only through its sends to
 // the window, each of which waits until the owning thread has handled it.
+#include <cstddef>
+
 #include "TarvoCore.h"
 #include "TarvoEngine.h"
+
+namespace {
+
+constexpr uint32_t kStandardConstructOptionsSize = offsetof(S_TARVO_CONSTRUCT_OPTIONS, lMatcher);
+static_assert(kStandardConstructOptionsSize == 20);
+
+}  // namespace
 
 unsigned CTarvoEngine::ThreadProc(void* pEngine) {
   auto* engine = static_cast<CTarvoEngine*>(pEngine);
@@ -48,14 +57,25 @@ void CTarvoEngine::EndRun() {
   SendToWindow(WM_TARVO_FINISHED, 0, 0);
 }
 
-E_TARVO_ERROR CTarvoEngine::DoConstruct(int nEntry) {
-  const CTarvoTaskEntry& entry = m_Entries[nEntry];
+S_TARVO_CONSTRUCT_OPTIONS CTarvoEngine::ConstructOptions(const CTarvoTaskEntry& entry) const {
   S_TARVO_CONSTRUCT_OPTIONS options{};
-  options.dwSize = sizeof options;
+  // A standard entry passes the record without the choice, exactly what the
+  // core got before there was one.
+  options.dwSize = entry.HasStandardConstruction() ? kStandardConstructOptionsSize : sizeof options;
   options.lConstructionSpeed = m_lConstructionSpeed;
   options.bFullReferencePath = m_bFullPathSaved ? 1 : 0;
   options.bFullTargetPath = m_bFullPathSaved ? 1 : 0;
   options.bNotifyOverwrite = 1;
+  if (!entry.HasStandardConstruction()) {
+    options.lMatcher = entry.GetMatcher();
+    options.lCompressor = entry.GetCompressor();
+  }
+  return options;
+}
+
+E_TARVO_ERROR CTarvoEngine::DoConstruct(int nEntry) {
+  const CTarvoTaskEntry& entry = m_Entries[nEntry];
+  const S_TARVO_CONSTRUCT_OPTIONS options = ConstructOptions(entry);
   return ConstructDeltaFile(entry.GetReferenceFile().c_str(), entry.GetExistingFile().c_str(),
                             entry.GetOutputFile().c_str(), GetNotifyInfoPtr(), &options);
 }

@@ -19,7 +19,7 @@ CTarvoArchiveException::~CTarvoArchiveException() = default;
 CTarvoArchive::CTarvoArchive() : m_bStoring(true) {}
 
 CTarvoArchive::CTarvoArchive(std::vector<uint8_t> data)
-    : m_bStoring(false), m_data(std::move(data)), m_loadMap{{nullptr, nullptr}} {}
+    : m_bStoring(false), m_data(std::move(data)), m_loadMap{{nullptr, nullptr, kTarvoNoSchema}} {}
 
 CTarvoArchive::~CTarvoArchive() = default;
 

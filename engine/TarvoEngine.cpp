@@ -5,7 +5,7 @@
 #include "SuspendedThread.h"
 
 const CTarvoRuntimeClass CTarvoEngine::classCTarvoEngine = {"CTarvoEngine", kTarvoNoSchema, nullptr,
-                                                            &CTarvoMsgHandler::classCTarvoMsgHandler};
+                                                            &CTarvoMsgHandler::classCTarvoMsgHandler, kTarvoNoSchema};
 
 CTarvoEngine::CTarvoEngine() = default;
 

@@ -6,7 +6,7 @@
 #include "MessageWindow.h"
 
 const CTarvoRuntimeClass CTarvoMsgHandler::classCTarvoMsgHandler = {"CTarvoMsgHandler", kTarvoNoSchema, nullptr,
-                                                                    &CTarvoObject::classCTarvoObject};
+                                                                    &CTarvoObject::classCTarvoObject, kTarvoNoSchema};
 
 const CTarvoMsgHandler::MessageMapEntry CTarvoMsgHandler::messageEntries[] = {
     {WM_TARVO_NOTIFY, &CTarvoMsgHandler::OnTarvoNotify},

@@ -1,6 +1,7 @@
 #include "TarvoObject.h"
 
-const CTarvoRuntimeClass CTarvoObject::classCTarvoObject = {"CTarvoObject", kTarvoNoSchema, nullptr, nullptr};
+const CTarvoRuntimeClass CTarvoObject::classCTarvoObject = {"CTarvoObject", kTarvoNoSchema, nullptr, nullptr,
+                                                       kTarvoNoSchema};
 
 CTarvoObject* CTarvoRuntimeClass::CreateObject() const {
   return m_pfnCreateObject != nullptr ? m_pfnCreateObject() : nullptr;
@@ -18,5 +19,7 @@ CTarvoObject::~CTarvoObject() = default;
 const CTarvoRuntimeClass* CTarvoObject::GetRuntimeClass() const { return &classCTarvoObject; }
 
 void CTarvoObject::Serialize(CTarvoArchive&) {}
+
+uint16_t CTarvoObject::GetArchiveSchema() const { return GetRuntimeClass()->m_wSchema; }
 
 bool CTarvoObject::IsKindOf(const CTarvoRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }

@@ -3,7 +3,7 @@
 #include "TarvoArchive.h"
 
 const CTarvoRuntimeClass CTarvoTaskArray::classCTarvoTaskArray = {"CTarvoTaskArray", kTarvoNoSchema, nullptr,
-                                                                  &CTarvoObject::classCTarvoObject};
+                                                                  &CTarvoObject::classCTarvoObject, kTarvoNoSchema};
 
 CTarvoTaskArray::CTarvoTaskArray() = default;
 

@@ -8,8 +8,17 @@
 #include "TarvoCore.h"
 #include "platform/Files.h"
 
+namespace {
+
+// The three names only, as every version wrote them.
+constexpr uint16_t kNamesSchema = 2;
+// The names, then the matcher and the compressor.
+constexpr uint16_t kChoiceSchema = 3;
+
+}  // namespace
+
 const CTarvoRuntimeClass CTarvoTaskEntry::classCTarvoTaskEntry = {
-    "CTarvoTaskEntry", 2, &CTarvoTaskEntry::CreateObject, &CTarvoObject::classCTarvoObject};
+    "CTarvoTaskEntry", kChoiceSchema, &CTarvoTaskEntry::CreateObject, &CTarvoObject::classCTarvoObject, kNamesSchema};
 
 namespace {
 
@@ -20,6 +29,11 @@ const char* OrEmpty(const char* name) { return name != nullptr ? name : ""; }
 void SetName(std::string& stored, uint32_t& size, const char* name, bool bGetSize) {
   stored = OrEmpty(name);
   if (bGetSize) size = TFLGetFileSize(stored.c_str());
+}
+
+bool KnownMatcher(int32_t m) { return m == TARVO_MATCHER_STANDARD || m == TARVO_MATCHER_THOROUGH; }
+bool KnownCompressor(int32_t c) {
+  return c == TARVO_COMPRESSOR_STANDARD || c == TARVO_COMPRESSOR_FAST || c == TARVO_COMPRESSOR_STRONGEST;
 }
 
 bool Exists(const std::string& name) { return !name.empty() && platform::FileExists(name.c_str()); }
@@ -63,6 +77,22 @@ void CTarvoTaskEntry::SetExistingFile(const char* name, bool bGetSize) {
 void CTarvoTaskEntry::SetOutputFile(const char* name, bool bGetSize) {
   SetName(m_strOutputFile, m_dwOutputFileSize, name, bGetSize);
   m_bOutputRecorded = false;
+}
+
+bool CTarvoTaskEntry::SetMatcher(int32_t matcher) {
+  if (!KnownMatcher(matcher)) return false;
+  m_lMatcher = matcher;
+  return true;
+}
+
+bool CTarvoTaskEntry::SetCompressor(int32_t compressor) {
+  if (!KnownCompressor(compressor)) return false;
+  m_lCompressor = compressor;
+  return true;
+}
+
+bool CTarvoTaskEntry::HasStandardConstruction() const {
+  return m_lMatcher == TARVO_MATCHER_STANDARD && m_lCompressor == TARVO_COMPRESSOR_STANDARD;
 }
 
 bool CTarvoTaskEntry::CompleteDeltaOutput() {
@@ -112,16 +142,36 @@ std::string CTarvoTaskEntry::RecordedOutputInUse() const {
   return path;
 }
 
+uint16_t CTarvoTaskEntry::GetArchiveSchema() const {
+  return HasStandardConstruction() ? kNamesSchema : kChoiceSchema;
+}
+
 void CTarvoTaskEntry::Serialize(CTarvoArchive& ar) {
   if (ar.IsStoring()) {
     ar << m_strExistingFile << m_strReferenceFile << m_strOutputFile;
+    if (GetArchiveSchema() == kChoiceSchema) {
+      ar.WriteDWord(static_cast<uint32_t>(m_lMatcher));
+      ar.WriteDWord(static_cast<uint32_t>(m_lCompressor));
+    }
     return;
   }
-  // Read whole before anything changes, so a short archive leaves the entry as it was.
+  // Read whole before anything changes, so a short or damaged archive leaves
+  // the entry as it was.
   std::string existing, reference, output;
   ar >> existing >> reference >> output;
+  int32_t matcher = TARVO_MATCHER_STANDARD;
+  int32_t compressor = TARVO_COMPRESSOR_STANDARD;
+  if (ar.GetObjectSchema() == kChoiceSchema) {
+    matcher = static_cast<int32_t>(ar.ReadDWord());
+    compressor = static_cast<int32_t>(ar.ReadDWord());
+    if (!KnownMatcher(matcher) || !KnownCompressor(compressor)) {
+      throw CTarvoArchiveException(CTarvoArchiveException::badFormat, "unknown construction in a task entry");
+    }
+  }
   m_strExistingFile = std::move(existing);
   m_strReferenceFile = std::move(reference);
   m_strOutputFile = std::move(output);
   m_bOutputRecorded = false;
+  m_lMatcher = matcher;
+  m_lCompressor = compressor;
 }

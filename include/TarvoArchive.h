@@ -11,15 +11,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "TarvoEngineApi.h"
-
-class CTarvoObject;
-struct CTarvoRuntimeClass;
+#include "TarvoObject.h"
 
 class TARVOENGINE_API CTarvoArchiveException : public std::runtime_error {
  public:
@@ -70,12 +70,18 @@ class TARVOENGINE_API CTarvoArchive {
   uint32_t ReadCount();
 
   // Null, a back reference to an object written before, or the object itself
-  // (preceded by its class the first time the class appears).
+  // (preceded by its class the first time the class appears under the
+  // object's schema: objects of one class under two schemas name the class
+  // twice).
   void WriteObject(const CTarvoObject* object);
   // The next object reference: null, an object read before, or a new object
   // that the caller then owns (*pCreated tells which). Throws badClass when
-  // the object is not an `expected` (null: any class).
+  // the object is not an `expected` (null: any class), badSchema when its
+  // class does not read the schema it was written with.
   CTarvoObject* ReadObject(const CTarvoRuntimeClass* expected, bool* pCreated = nullptr);
+  // While ReadObject has a new object read itself: the schema its class was
+  // written with. kTarvoNoSchema anywhere else.
+  uint16_t GetObjectSchema() const { return m_wObjectSchema; }
 
   CTarvoArchive& operator<<(const std::string& value) {
     WriteString(value);
@@ -92,16 +98,20 @@ class TARVOENGINE_API CTarvoArchive {
   struct LoadedRef {
     const CTarvoRuntimeClass* pClass;
     CTarvoObject* pObject;
+    uint16_t wSchema;  // a class's: the schema it was written with
   };
 
   void WriteIndexTag(uint32_t index, bool isClass);
   uint32_t NextMapIndex();
-  const CTarvoRuntimeClass* ReadClassRecord();
+  // The load index of the class read.
+  std::size_t ReadClassRecord();
 
   bool m_bStoring;
   std::vector<uint8_t> m_data;
   std::size_t m_nReadPos = 0;
   uint32_t m_nMapCount = 1;  // index 0 stands for null
-  std::unordered_map<const void*, uint32_t> m_storeMap;
+  std::unordered_map<const CTarvoObject*, uint32_t> m_storeMap;
+  std::map<std::pair<const CTarvoRuntimeClass*, uint16_t>, uint32_t> m_storeClasses;
   std::vector<LoadedRef> m_loadMap;
+  uint16_t m_wObjectSchema = kTarvoNoSchema;
 };

@@ -66,6 +66,9 @@ class TARVOENGINE_API CTarvoEngine : public CTarvoMsgHandler {
   void EndClassDataAccess() const { m_DataLock.unlock(); }
 
  protected:
+  // What DoConstruct hands the core for the entry: the engine's settings,
+  // and the entry's construction when it is not the standard one.
+  S_TARVO_CONSTRUCT_OPTIONS ConstructOptions(const CTarvoTaskEntry& entry) const;
   E_TARVO_ERROR DoConstruct(int nEntry);
   E_TARVO_ERROR DoReconstruct(int nEntry);
   // The worker's body.

@@ -6,6 +6,10 @@
 // The output name also carries where it came from: taken from a difference
 // file (which may come from a stranger) or typed or accepted by the user.
 // Only the user's names may replace what is there.
+//
+// A construction also carries how the core builds the difference file: its
+// matcher and compressor (TARVO_MATCHER_*, TARVO_COMPRESSOR_*), standard
+// unless chosen otherwise. Reconstructions ignore them.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +18,7 @@
 #include "TarvoEngineApi.h"
 #include "TarvoFileLib.h"
 #include "TarvoObject.h"
+#include "TarvoTypes.h"
 
 class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
  public:
@@ -54,6 +59,14 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   // for a refused name and when the name is free.
   std::string RecordedOutputInUse() const;
 
+  int32_t GetMatcher() const { return m_lMatcher; }
+  int32_t GetCompressor() const { return m_lCompressor; }
+  // False, with the entry unchanged, for a value the core has no name for.
+  bool SetMatcher(int32_t matcher);
+  bool SetCompressor(int32_t compressor);
+  // Both standard: the core is called exactly as before the choice existed.
+  bool HasStandardConstruction() const;
+
   // Construction: the output becomes the existing file's name plus ".mvr".
   bool CompleteDeltaOutput();
   // Reconstruction: reference name, output name and output size from the
@@ -69,10 +82,16 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   bool OutputExists() const;
 
  protected:
-  // Three names: existing, reference, output. The sizes and the origin of
+  // Three names: existing, reference, output; under the later schema the
+  // matcher and the compressor follow as 32-bit numbers. An entry with the
+  // standard construction keeps the first schema, so that lists without a
+  // choice read back in the versions that predate it. Unknown numbers are
+  // badFormat. Read outside ReadObject (no class names the schema), an
+  // entry is taken to be in the first schema. The sizes and the origin of
   // the output name are not archived: a loaded entry's output counts as the
   // user's, as it did before the origin was known.
   void Serialize(CTarvoArchive& ar) override;
+  uint16_t GetArchiveSchema() const override;
 
  private:
   std::string m_strReferenceFile;
@@ -82,4 +101,6 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   uint32_t m_dwOutputFileSize = kTflUnknownSize;
   uint32_t m_dwReferenceFileSize = kTflUnknownSize;
   bool m_bOutputRecorded = false;
+  int32_t m_lMatcher = TARVO_MATCHER_STANDARD;
+  int32_t m_lCompressor = TARVO_COMPRESSOR_STANDARD;
 };

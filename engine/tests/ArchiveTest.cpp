@@ -132,6 +132,50 @@ TEST(Archive, LongListsAndFarIndexesUseTheWideForms) {
   EXPECT_TRUE(in.IsAtEnd());
 }
 
+Bytes DWord(uint32_t v) {
+  return Of({static_cast<int>(v & 0xFF), static_cast<int>(v >> 8 & 0xFF), static_cast<int>(v >> 16 & 0xFF),
+             static_cast<int>(v >> 24)});
+}
+
+CTarvoTaskEntry* Chosen(const std::string& n, int32_t matcher, int32_t compressor) {
+  auto* entry = new CTarvoTaskEntry(("r" + n).c_str(), ("e" + n).c_str(), ("o" + n).c_str());
+  EXPECT_TRUE(entry->SetMatcher(matcher));
+  EXPECT_TRUE(entry->SetCompressor(compressor));
+  return entry;
+}
+
+// Standard entries keep the names-only schema 2, so a list of them reads in
+// every older version (TaskListRoundTrip holds those bytes). A chosen
+// construction takes schema 3, named once more for the class, and the entries
+// after it refer to whichever of the two records they need.
+TEST(Archive, ChosenConstructionTakesTheLaterSchema) {
+  CTarvoTaskArray list;
+  list.Add(Chosen("1", TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD));
+  list.Add(Chosen("2", TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_FAST));
+  list.Add(Chosen("3", TARVO_MATCHER_THOROUGH, TARVO_COMPRESSOR_STRONGEST));
+  list.Add(Chosen("4", TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD));
+  CTarvoArchive out;
+  list.Serialize(out);
+  const Bytes names = Text("CTarvoTaskEntry");
+  EXPECT_EQ(out.GetData(),
+            Of({0x04, 0x00}) + Of({0xFF, 0xFF, 0x02, 0x00, 0x0F, 0x00}) + names + Short("e1") + Short("r1") +
+                Short("o1") + Of({0xFF, 0xFF, 0x03, 0x00, 0x0F, 0x00}) + names + Short("e2") + Short("r2") +
+                Short("o2") + DWord(0) + DWord(1) + Of({0x03, 0x80}) + Short("e3") + Short("r3") + Short("o3") +
+                DWord(1) + DWord(2) + Of({0x01, 0x80}) + Short("e4") + Short("r4") + Short("o4"));
+
+  CTarvoTaskArray loaded;
+  CTarvoArchive in(out.GetData());
+  loaded.Serialize(in);
+  EXPECT_TRUE(in.IsAtEnd());
+  ASSERT_EQ(loaded.GetSize(), 4);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(loaded[i].GetOutputFile(), list[i].GetOutputFile());
+    EXPECT_EQ(loaded[i].GetMatcher(), list[i].GetMatcher());
+    EXPECT_EQ(loaded[i].GetCompressor(), list[i].GetCompressor());
+  }
+}
+
 struct Damage {
   const char* name;
   Bytes data;
@@ -147,10 +191,23 @@ Bytes WithoutLastByte(Bytes b) {
 
 const Bytes kHeadOfClass = Of({0x01, 0x00, 0xFF, 0xFF});
 
+// One entry of the later schema whose names are "e", "r", "o".
+Bytes ChoiceEntry(uint32_t matcher, uint32_t compressor) {
+  return kHeadOfClass + Of({0x03, 0x00, 0x0F, 0x00}) + Text("CTarvoTaskEntry") + Short("e") + Short("r") + Short("o") +
+         DWord(matcher) + DWord(compressor);
+}
+
 const Damage kDamages[] = {
-    {"OtherSchema", kHeadOfClass + Of({0x03, 0x00, 0x0F, 0x00}) + Text("CTarvoTaskEntry") + Short("e") + Short("r") +
+    {"LaterSchema", kHeadOfClass + Of({0x04, 0x00, 0x0F, 0x00}) + Text("CTarvoTaskEntry") + Short("e") + Short("r") +
                         Short("o"),
      CTarvoArchiveException::badSchema},
+    {"EarlierSchema", kHeadOfClass + Of({0x01, 0x00, 0x0F, 0x00}) + Text("CTarvoTaskEntry") + Short("e") +
+                          Short("r") + Short("o"),
+     CTarvoArchiveException::badSchema},
+    {"UnknownMatcher", ChoiceEntry(2, 0), CTarvoArchiveException::badFormat},
+    {"UnknownCompressor", ChoiceEntry(1, 3), CTarvoArchiveException::badFormat},
+    {"NegativeCompressor", ChoiceEntry(0, 0xFFFFFFFFu), CTarvoArchiveException::badFormat},
+    {"ChoiceCutShort", WithoutLastByte(ChoiceEntry(1, 2)), CTarvoArchiveException::endOfFile},
     {"UnknownClass", kHeadOfClass + Of({0x02, 0x00, 0x0F, 0x00}) + Text("CTarvoTaskEntrz"),
      CTarvoArchiveException::badClass},
     {"ClassWithoutFactory", kHeadOfClass + Of({0xFF, 0xFF, 0x0F, 0x00}) + Text("CTarvoTaskArray"),

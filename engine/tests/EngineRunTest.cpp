@@ -193,6 +193,47 @@ TEST(EngineProgress, CarriesTheEntryAndTheCoresCounts) {
   }
 }
 
+// A standard entry hands the core the record of 20 bytes that predates the
+// choice; a chosen one the whole record with its matcher and compressor. A
+// run with each makes a difference file that rebuilds the modified file.
+TEST(EngineConstruction, OptionsCarryTheEntrysChoice) {
+  const struct {
+    const char* name;
+    int32_t matcher, compressor;
+    uint32_t size;
+  } cases[] = {
+      {"standard", TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD, 20},
+      {"fast", TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_FAST, 28},
+      {"thorough", TARVO_MATCHER_THOROUGH, TARVO_COMPRESSOR_STRONGEST, 28},
+  };
+  JobFiles files;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Job job = files.Make(c.name, 40);
+    CTarvoTaskEntry entry(job.original.c_str(), job.modified.c_str(), job.delta.c_str());
+    ASSERT_TRUE(entry.SetMatcher(c.matcher));
+    ASSERT_TRUE(entry.SetCompressor(c.compressor));
+    const Script script;
+    Record record;
+    RecordingEngine engine(record, script);
+    engine.SetConstructionSpeed(7);
+    const S_TARVO_CONSTRUCT_OPTIONS options = engine.ConstructOptions(entry);
+    EXPECT_EQ(options.dwSize, c.size);
+    EXPECT_EQ(options.lConstructionSpeed, 7);
+    EXPECT_EQ(options.bFullReferencePath, 1);
+    EXPECT_EQ(options.bFullTargetPath, 1);
+    EXPECT_EQ(options.bNotifyOverwrite, 1);
+    EXPECT_EQ(options.lMatcher, c.matcher);
+    EXPECT_EQ(options.lCompressor, c.compressor);
+
+    engine.AddEntry(entry);
+    ASSERT_TRUE(engine.Construct());
+    ASSERT_TRUE(PumpUntil([&] { return record.finished; }));
+    EXPECT_EQ(engine.GetErrorStatus(), TARVO_OK);
+    EXPECT_TRUE(files.DeltaRebuildsModified(job));
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -58,6 +58,7 @@ class RecordingEngine : public CTarvoEngine {
   // The only way to refuse one overwrite and still process the entries after
   // it: the refusal needs the cancel flag, which would end the run.
   void WithdrawCancel() { m_bCanceled = false; }
+  using CTarvoEngine::ConstructOptions;
 
  protected:
   void OnStartProcessing() override {

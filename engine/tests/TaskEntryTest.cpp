@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "CraftedDelta.h"
 #include "TarvoCore.h"
@@ -269,6 +270,36 @@ TEST_F(TaskEntry, AddCopyCarriesTheSourceExactly) {
   EXPECT_EQ(copy.GetReferenceFileSize(), kUnknown);
   source.SetOutputFile("changed", false);
   EXPECT_EQ(copy.GetOutputFile(), "out");
+}
+
+// The construction is part of what a job is: every way of copying an entry
+// keeps it, and a value the core has no name for is refused.
+TEST_F(TaskEntry, ConstructionChoiceTravelsWithCopies) {
+  CTarvoTaskEntry source("ref", "mod", "out");
+  EXPECT_TRUE(source.HasStandardConstruction());
+  EXPECT_EQ(source.GetMatcher(), TARVO_MATCHER_STANDARD);
+  EXPECT_EQ(source.GetCompressor(), TARVO_COMPRESSOR_STANDARD);
+  EXPECT_TRUE(source.SetMatcher(TARVO_MATCHER_THOROUGH));
+  EXPECT_FALSE(source.HasStandardConstruction());
+  EXPECT_TRUE(source.SetCompressor(TARVO_COMPRESSOR_STRONGEST));
+  for (const int32_t bad : {-1, 2}) EXPECT_FALSE(source.SetMatcher(bad)) << bad;
+  for (const int32_t bad : {-1, 3}) EXPECT_FALSE(source.SetCompressor(bad)) << bad;
+  EXPECT_EQ(source.GetMatcher(), TARVO_MATCHER_THOROUGH);
+  EXPECT_EQ(source.GetCompressor(), TARVO_COMPRESSOR_STRONGEST);
+
+  CTarvoTaskArray a;
+  a.AddCopy(&source);
+  const CTarvoTaskEntry constructed(source);
+  CTarvoTaskEntry assigned;
+  assigned = source;
+  for (const CTarvoTaskEntry* copy : {&std::as_const(a[0]), &constructed, &std::as_const(assigned)}) {
+    EXPECT_EQ(copy->GetMatcher(), TARVO_MATCHER_THOROUGH);
+    EXPECT_EQ(copy->GetCompressor(), TARVO_COMPRESSOR_STRONGEST);
+  }
+  // Only a fast compressor is a choice too.
+  CTarvoTaskEntry fast;
+  EXPECT_TRUE(fast.SetCompressor(TARVO_COMPRESSOR_FAST));
+  EXPECT_FALSE(fast.HasStandardConstruction());
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ class CMainFrame : public QMainWindow, public CProcessHost {
   int CurrentScreen() const override { return m_nCurrentScreen; }
   void SetStatusText(const QString& text) override;
   QWidget* HostWindow() override { return this; }
+  EConstructionChoice ConstructionChoice() const override { return m_pActions->ConstructionChoice(); }
 
   CMainScreen* GetMainScreen() const { return m_pMainScreen; }
   CProgressViewDialog* GetProgressDialog() const { return m_pProgressDialog; }

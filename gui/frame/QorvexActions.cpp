@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "frame/ConstructionSetting.h"
 #include "help/HelpContexts.h"
 #include "strings/CommandIds.h"
 #include "strings/QorvexStrings.h"
@@ -49,6 +50,9 @@ constexpr Command kCommands[] = {
     {cmd::kReconstruct, QT_TRANSLATE_NOOP("CQorvexActions", "&Reconstruct")},
     {cmd::kSingleFile, QT_TRANSLATE_NOOP("CQorvexActions", "&Single File")},
     {cmd::kMultipleFiles, QT_TRANSLATE_NOOP("CQorvexActions", "&Multiple Files")},
+    {cmd::kStandardConstruction, QT_TRANSLATE_NOOP("CQorvexActions", "St&andard Construction")},
+    {cmd::kFastConstruction, QT_TRANSLATE_NOOP("CQorvexActions", "&Fast Construction")},
+    {cmd::kThoroughConstruction, QT_TRANSLATE_NOOP("CQorvexActions", "&Thorough Construction")},
     {cmd::kHelpTopics, QT_TRANSLATE_NOOP("CQorvexActions", "Help &Topics\tCtrl+F1")},
     {cmd::kHelpOnHelp, QT_TRANSLATE_NOOP("CQorvexActions", "&Help on Help")},
     {cmd::kContextHelp, QT_TRANSLATE_NOOP("CQorvexActions", "Conte&xt Help\tShift+F1")},
@@ -58,6 +62,17 @@ constexpr Command kCommands[] = {
     {cmd::kProperties, QT_TRANSLATE_NOOP("CQorvexActions", "&Properties...")},
     {cmd::kReconstructNow, QT_TRANSLATE_NOOP("CQorvexActions", "&Reconstruct Now")},
     {cmd::kTreeOpen, ""},
+};
+
+// The construction commands, each with the choice it makes.
+struct Construction {
+  unsigned id;
+  EConstructionChoice choice;
+};
+constexpr Construction kConstructions[] = {
+    {cmd::kStandardConstruction, EConstructionChoice::standard},
+    {cmd::kFastConstruction, EConstructionChoice::fast},
+    {cmd::kThoroughConstruction, EConstructionChoice::thorough},
 };
 
 // The toolbar, in order; 0 is a separator.
@@ -109,6 +124,16 @@ CQorvexActions::CQorvexActions(QObject* pParent) : QObject(pParent) {
   m_pSortKeys = group({cmd::kSortByName, cmd::kSortBySize, cmd::kSortByType, cmd::kSortByDate});
   m_pModes = group({cmd::kConstruct, cmd::kReconstruct});
   m_pFileModes = group({cmd::kSingleFile, cmd::kMultipleFiles});
+  m_pConstructions = group({cmd::kStandardConstruction, cmd::kFastConstruction, cmd::kThoroughConstruction});
+  // The choice is the user's, whatever the state: Apply leaves its mark alone,
+  // and every change is kept for the next run at once.
+  const EConstructionChoice stored = settings::LoadConstructionChoice();
+  for (const Construction& c : kConstructions) {
+    Action(c.id)->setChecked(c.choice == stored);
+    connect(Action(c.id), &QAction::toggled, this, [choice = c.choice](bool checked) {
+      if (checked) settings::SaveConstructionChoice(choice);
+    });
+  }
 
   for (unsigned id : kToolBar) {
     if (const char* picture = ToolBarPicture(id)) {
@@ -144,6 +169,13 @@ QAction* CQorvexActions::Make(unsigned id, const QString& text) {
   if (!tip.isEmpty()) action->setToolTip(tip);
   m_Actions[id] = action;
   return action;
+}
+
+EConstructionChoice CQorvexActions::ConstructionChoice() const {
+  for (const Construction& c : kConstructions) {
+    if (Action(c.id)->isChecked()) return c.choice;
+  }
+  return EConstructionChoice::standard;
 }
 
 QAction* CQorvexActions::Action(unsigned id) const {
@@ -184,7 +216,9 @@ QList<QMenu*> CQorvexActions::FillMenuBar(QMenuBar* pBar) {
                     this);
   m_pViewMenu->addSeparator();
   m_pViewMenu->addAction(Action(cmd::kRefresh));
-  add(pBar->addMenu(tr("&Mode")), {cmd::kConstruct, cmd::kReconstruct, 0, cmd::kSingleFile, cmd::kMultipleFiles},
+  add(pBar->addMenu(tr("&Mode")),
+      {cmd::kConstruct, cmd::kReconstruct, 0, cmd::kSingleFile, cmd::kMultipleFiles, 0, cmd::kStandardConstruction,
+       cmd::kFastConstruction, cmd::kThoroughConstruction},
       this);
   add(pBar->addMenu(tr("&Help")), {cmd::kHelpTopics, cmd::kHelpOnHelp, cmd::kContextHelp, 0, cmd::kAbout}, this);
   return menus;
@@ -235,6 +269,7 @@ void CQorvexActions::Apply(const CCommandState& s) {
   Action(cmd::kSortOrder)->setText(LoadString(!main || s.ascending ? ids::kSortDescending : ids::kSortAscending));
   set(cmd::kRefresh, mainShown);
   for (unsigned id : {cmd::kConstruct, cmd::kReconstruct, cmd::kSingleFile, cmd::kMultipleFiles}) set(id, mainShown);
+  for (const Construction& c : kConstructions) set(c.id, mainShown);
   check(s.construct ? cmd::kConstruct : cmd::kReconstruct, main);
   check(s.multiple ? cmd::kMultipleFiles : cmd::kSingleFile, main);
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "process/ConstructionChoice.h"
+
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -57,6 +59,10 @@ class CQorvexActions : public QObject {
   // Enabled states, check marks and the texts that change with the state.
   void Apply(const CCommandState& state);
 
+  // The checked one of the three construction commands: the user's last
+  // choice, kept between runs, standard at first.
+  EConstructionChoice ConstructionChoice() const;
+
   // The menu bar's menus; returns every menu made, popups included.
   QList<QMenu*> FillMenuBar(QMenuBar* pBar);
   QMenu* ViewMenu() const { return m_pViewMenu; }
@@ -74,6 +80,7 @@ class CQorvexActions : public QObject {
   QActionGroup* m_pSortKeys;
   QActionGroup* m_pModes;
   QActionGroup* m_pFileModes;
+  QActionGroup* m_pConstructions;
   QMenu* m_pViewMenu = nullptr;
   QMenu* m_pSortMenu = nullptr;
   std::unique_ptr<QMenu> m_pDirViewMenu;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "process/ConstructionChoice.h"
+
 class QWidget;
 
 class CProcessHost {
@@ -14,4 +16,6 @@ class CProcessHost {
   virtual void SetStatusText(const QString& text) = 0;
   // The owner of message boxes.
   virtual QWidget* HostWindow() = 0;
+  // How the constructions started now are to be built.
+  virtual EConstructionChoice ConstructionChoice() const = 0;
 };

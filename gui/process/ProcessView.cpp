@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "errors/InterfaceException.h"
+#include "process/ConstructionChoice.h"
 #include "process/ProcessTexts.h"
 #include "process/QorvexPictures.h"
 #include "process/Tarvo2Engine.h"
@@ -30,6 +31,17 @@ constexpr Column kColumns[] = {
 
 CTarvo2Engine* EngineOf(const QTreeWidgetItem* item) {
   return static_cast<CTarvo2Engine*>(item->data(0, kEngineRole).value<void*>());
+}
+
+// A session's jobs are all built one way; the standard way keeps the plain word.
+QString ConstructingText(const CTarvo2Engine& engine) {
+  const CTarvoTaskEntry* first = engine.GetEntries().GetAt(0);
+  switch (first != nullptr ? ConstructionChoiceOf(*first) : EConstructionChoice::standard) {
+    case EConstructionChoice::fast: return ptext::Tr(ptext::kConstructingFast);
+    case EConstructionChoice::thorough: return ptext::Tr(ptext::kConstructingThorough);
+    case EConstructionChoice::standard: break;
+  }
+  return qorvex::LoadString(qorvex::ids::kModeConstructing);
 }
 
 }  // namespace
@@ -108,7 +120,7 @@ void CProcessView::InsertSessionRow(CTarvo2Engine* pEngine, int nMode) {
   addTopLevelItem(item);
   selectionModel()->setCurrentIndex(indexFromItem(item), QItemSelectionModel::NoUpdate);
   if (nMode == CTarvoEngine::modeConstruct) {
-    item->setText(0, qorvex::LoadString(qorvex::ids::kModeConstructing));
+    item->setText(0, ConstructingText(*pEngine));
     item->setIcon(0, m_ConstructIcon);
   } else if (nMode == CTarvoEngine::modeReconstruct) {
     item->setText(0, qorvex::LoadString(qorvex::ids::kModeReconstructing));

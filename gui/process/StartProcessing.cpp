@@ -11,6 +11,7 @@
 #include "errors/WaitCursor.h"
 #include "MvrFileInfo.h"
 #include "MvrFind.h"
+#include "process/ConstructionChoice.h"
 #include "process/MainScreen.h"
 #include "process/ProcessHost.h"
 #include "process/ProcessTexts.h"
@@ -75,7 +76,8 @@ bool StartMultiple(CMainScreen& screen, CProcessView& view, CProcessHost& host, 
       if (!LocateOriginal(host, entry->GetExistingFile(), original, nullptr)) return false;
       entry->SetReferenceFile(original.c_str(), false);
     }
-    engine->GetEntryArrayPtr()->AddCopy(entry);
+    CTarvoTaskEntry* job = engine->GetEntryArrayPtr()->GetAt(engine->GetEntryArrayPtr()->AddCopy(entry));
+    if (mode == CTarvoEngine::modeConstruct) ApplyConstructionChoice(*job, host.ConstructionChoice());
   }
   // The row owns the engine from here on, also when the start fails.
   const bool started = view.StartSession(engine.release(), mode) != 0;
@@ -104,6 +106,7 @@ bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, in
   // A name taken from the difference file keeps the rule for such names.
   entry.SetOutputRecorded(recorded);
   if (targetSize != 0) entry.SetOutputFileSize(static_cast<uint32_t>(targetSize));
+  if (mode == CTarvoEngine::modeConstruct) ApplyConstructionChoice(entry, host.ConstructionChoice());
   engine->GetEntryArrayPtr()->AddCopy(&entry);
   if (view.StartSession(engine.release(), mode) == 0) {
     Tell(host, ptext::Tr(ptext::kNoSession));

@@ -37,6 +37,10 @@ const std::unordered_map<unsigned, const char*>& Table() {
       {32806, QT_TRANSLATE_NOOP("Qorvex", "Cancel the currently selected processing session\nCancel Processing")},
       {32808, QT_TRANSLATE_NOOP("Qorvex", "Reconstruct modified files using the default setting in the highlighted difference files\n"
               "Reconstruct Now")},
+      {32809, QT_TRANSLATE_NOOP("Qorvex", "Construct difference files the standard way\nStandard Construction")},
+      {32810, QT_TRANSLATE_NOOP("Qorvex", "Construct faster, files no larger\nFast Construction")},
+      {32811, QT_TRANSLATE_NOOP("Qorvex", "Look hardest for matches: smallest files, slower construction\n"
+              "Thorough Construction")},
       {57344, QT_TRANSLATE_NOOP("Qorvex", "Qorvex")},
       {57345, QT_TRANSLATE_NOOP("Qorvex", "For Help, press F1")},
       {57346, QT_TRANSLATE_NOOP("Qorvex", "Select an object on which to get Help")},

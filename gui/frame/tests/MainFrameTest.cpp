@@ -7,6 +7,9 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWhatsThis>
 #include <memory>
@@ -34,8 +37,10 @@ using Ids = QList<unsigned>;
 const Ids kChecked = {cmd::kStartProcessing, cmd::kSelect,     cmd::kSelectOriginal, cmd::kReverseSelection,
                       cmd::kClearSelection,  cmd::kClearOriginal, cmd::kClearAll,     cmd::kAddFiles,
                       cmd::kRefresh,         cmd::kConstruct,  cmd::kMultipleFiles,  cmd::kMarkedInFront,
-                      cmd::kSortOrder,       cmd::kProperties, cmd::kReconstructNow, cmd::kCancelProcessing};
-const Ids kMainShownOnly = {cmd::kRefresh, cmd::kConstruct, cmd::kMultipleFiles, cmd::kMarkedInFront, cmd::kSortOrder};
+                      cmd::kSortOrder,       cmd::kProperties, cmd::kReconstructNow, cmd::kCancelProcessing,
+                      cmd::kThoroughConstruction};
+const Ids kMainShownOnly = {cmd::kRefresh,   cmd::kConstruct, cmd::kMultipleFiles, cmd::kMarkedInFront,
+                            cmd::kSortOrder, cmd::kThoroughConstruction};
 
 bool WaitFor(const std::function<bool()>& done, int ms = 60000) {
   QElapsedTimer clock;
@@ -50,6 +55,12 @@ class MainFrameTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The user's own settings (the construction choice) stay out of reach.
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_Settings.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_Settings.path());
+  }
   void init() {
     m_Frame = std::make_unique<CMainFrame>([this](CMainFrame*, QWidget* parent) {
       m_Screen = new FakeMainScreen(parent);
@@ -169,6 +180,32 @@ class MainFrameTest : public QObject {
     m_Frame->SwitchToScreen(0, false);
     emit m_Frame->ViewMenu()->aboutToShow();
     QVERIFY(m_Frame->SortFilesMenu()->menuAction()->isEnabled());
+  }
+
+  // The choice made in the Mode menu is how the next session constructs;
+  // the session already running keeps its own.
+  void constructionChoiceReachesTheSession() {
+    enginetest::JobFiles files;
+    const enginetest::Job jobs[] = {files.Make("fast", 3), files.Make("thorough", 4)};
+    const struct {
+      unsigned command;
+      const char* mode;
+    } picks[] = {{cmd::kFastConstruction, "Constructing (fast)"}, {cmd::kThoroughConstruction, "Constructing (thorough)"}};
+    for (int i = 0; i < 2; ++i) {
+      m_Frame->SwitchToScreen(0, false);
+      QVERIFY(m_Frame->SendCommand(picks[i].command));
+      m_Screen->input = QString::fromStdString(jobs[i].modified);
+      m_Screen->originalField = QString::fromStdString(jobs[i].original);
+      m_Screen->output = QString::fromStdString(jobs[i].delta);
+      QVERIFY(m_Frame->SendCommand(cmd::kStartProcessing));
+      QCOMPARE(m_View->topLevelItem(m_View->SessionCount() - 1)->text(0), QString::fromLatin1(picks[i].mode));
+    }
+    QCOMPARE(m_View->topLevelItem(0)->text(0), QStringLiteral("Constructing (fast)"));
+    QVERIFY(WaitFor([this] { return m_View->SessionCount() == 0; }));
+    for (const auto& job : jobs) QVERIFY(files.DeltaRebuildsModified(job));
+    // The next tests start from the standard way.
+    m_Frame->SwitchToScreen(0, false);
+    QVERIFY(m_Frame->SendCommand(cmd::kStandardConstruction));
   }
 
   void statusLineAndBar_data() {
@@ -563,6 +600,7 @@ class MainFrameTest : public QObject {
   }
 
  private:
+  QTemporaryDir m_Settings;
   std::unique_ptr<CMainFrame> m_Frame;
   FakeMainScreen* m_Screen = nullptr;
   CProcessView* m_View = nullptr;

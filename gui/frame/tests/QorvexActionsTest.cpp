@@ -1,11 +1,17 @@
 // The command model on its own: which commands a state enables, checks and
-// renames, on both screens and in every mode, and what the two context
-// menus of the Main Interface show for a state.
+// renames, on both screens and in every mode, what the two context menus of
+// the Main Interface show for a state, and the construction choice that
+// outlives the program.
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "frame/ConstructionSetting.h"
 #include "frame/QorvexActions.h"
 #include "strings/CommandIds.h"
 
@@ -47,12 +53,20 @@ const Ids kDepending = {cmd::kStartProcessing, cmd::kCancelProcessing, cmd::kSel
                         cmd::kReverseSelection, cmd::kClearSelection,  cmd::kClearOriginal, cmd::kClearAll,
                         cmd::kAddFiles,         cmd::kSortByName,      cmd::kMarkedInFront, cmd::kSortOrder,
                         cmd::kRefresh,          cmd::kConstruct,       cmd::kReconstruct,   cmd::kSingleFile,
-                        cmd::kMultipleFiles,    cmd::kProperties,      cmd::kReconstructNow, cmd::kTreeOpen};
+                        cmd::kMultipleFiles,    cmd::kProperties,      cmd::kReconstructNow, cmd::kTreeOpen,
+                        cmd::kStandardConstruction, cmd::kFastConstruction, cmd::kThoroughConstruction};
 const Ids kAlways = {cmd::kExit,     cmd::kToggleStatusBar, cmd::kScreenMain, cmd::kScreenStatus, cmd::kHelpTopics,
                      cmd::kHelpOnHelp, cmd::kContextHelp,  cmd::kAbout};
 // Enabled whenever the Main Interface is shown.
-const Ids kMainShown = {cmd::kSortByName, cmd::kMarkedInFront, cmd::kSortOrder,  cmd::kRefresh,
-                        cmd::kConstruct,  cmd::kReconstruct,   cmd::kSingleFile, cmd::kMultipleFiles};
+const Ids kMainShown = {cmd::kSortByName,           cmd::kMarkedInFront,    cmd::kSortOrder,
+                        cmd::kRefresh,              cmd::kConstruct,        cmd::kReconstruct,
+                        cmd::kSingleFile,           cmd::kMultipleFiles,    cmd::kStandardConstruction,
+                        cmd::kFastConstruction,     cmd::kThoroughConstruction};
+const Ids kConstructions = {cmd::kStandardConstruction, cmd::kFastConstruction, cmd::kThoroughConstruction};
+
+QSettings Settings() {
+  return QSettings(QString::fromLatin1(settings::kOrganization), QString::fromLatin1(settings::kApplication));
+}
 
 }  // namespace
 
@@ -60,7 +74,16 @@ class QorvexActionsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { m_pActions = std::make_unique<CQorvexActions>(nullptr); }
+  // The user's own settings stay out of reach.
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_Settings.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_Settings.path());
+  }
+  void init() {
+    Settings().clear();
+    m_pActions = std::make_unique<CQorvexActions>(nullptr);
+  }
   void cleanup() { m_pActions.reset(); }
 
   void enabling_data() {
@@ -140,7 +163,8 @@ class QorvexActionsTest : public QObject {
     const QList<Ids> sets = {{cmd::kScreenMain, cmd::kScreenStatus},
                              {cmd::kSortByName, cmd::kSortBySize, cmd::kSortByType, cmd::kSortByDate},
                              {cmd::kConstruct, cmd::kReconstruct},
-                             {cmd::kSingleFile, cmd::kMultipleFiles}};
+                             {cmd::kSingleFile, cmd::kMultipleFiles},
+                             kConstructions};
     for (const Ids& set : sets) {
       QActionGroup* group = m_pActions->Action(set.front())->actionGroup();
       QVERIFY(group != nullptr);
@@ -151,6 +175,69 @@ class QorvexActionsTest : public QObject {
         checked += m_pActions->Action(id)->isChecked() ? 1 : 0;
       }
       QCOMPARE(checked, 1);
+    }
+  }
+
+  // The Mode menu: the written items, then the three ways to construct,
+  // Standard marked until the user picks another.
+  void modeMenuEndsWithTheConstructions() {
+    QMenuBar bar;
+    m_pActions->FillMenuBar(&bar);
+    QMenu* mode = nullptr;
+    for (QAction* top : bar.actions()) {
+      if (top->text() == QLatin1String("&Mode")) mode = top->menu();
+    }
+    QVERIFY(mode != nullptr);
+    QStringList items;
+    for (const QAction* a : mode->actions()) {
+      items << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isChecked() ? QStringLiteral("*") : QString()));
+    }
+    QCOMPARE(items, (QStringList{"&Construct", "&Reconstruct", "-", "&Single File", "&Multiple Files", "-",
+                                 "St&andard Construction*", "&Fast Construction", "&Thorough Construction"}));
+    QCOMPARE(m_pActions->ConstructionChoice(), EConstructionChoice::standard);
+    const QStringList tips = {QStringLiteral("Construct difference files the standard way"),
+                              QStringLiteral("Construct faster, files no larger"),
+                              QStringLiteral("Look hardest for matches: smallest files, slower construction")};
+    for (int i = 0; i < 3; ++i) {
+      QCOMPARE(m_pActions->Action(kConstructions[i])->statusTip(), tips[i]);
+      QCOMPARE(mode->actions()[6 + i], m_pActions->Action(kConstructions[i]));
+    }
+    // The mode's own marks do not move the choice.
+    m_pActions->Apply(State(QStringLiteral("reconstruct multiple")));
+    m_pActions->Apply(State(QStringLiteral("noscreens")));
+    QVERIFY(m_pActions->Action(cmd::kStandardConstruction)->isChecked());
+  }
+
+  void choiceOutlivesTheProgram_data() {
+    QTest::addColumn<unsigned>("picked");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<EConstructionChoice>("choice");
+    QTest::newRow("fast") << cmd::kFastConstruction << "fast" << EConstructionChoice::fast;
+    QTest::newRow("thorough") << cmd::kThoroughConstruction << "thorough" << EConstructionChoice::thorough;
+    QTest::newRow("back to standard") << cmd::kStandardConstruction << "standard" << EConstructionChoice::standard;
+  }
+  void choiceOutlivesTheProgram() {
+    QFETCH(unsigned, picked);
+    QFETCH(QString, stored);
+    QFETCH(EConstructionChoice, choice);
+    if (picked == cmd::kStandardConstruction) m_pActions->Action(cmd::kFastConstruction)->trigger();
+    m_pActions->Action(picked)->trigger();
+    QCOMPARE(m_pActions->ConstructionChoice(), choice);
+    m_pActions.reset();
+    QCOMPARE(Settings().value(QString::fromLatin1(settings::kConstructionKey)).toString(), stored);
+    m_pActions = std::make_unique<CQorvexActions>(nullptr);
+    QCOMPARE(m_pActions->ConstructionChoice(), choice);
+    QVERIFY(m_pActions->Action(picked)->isChecked());
+  }
+
+  // What another version may have stored, or a hand edit: Standard.
+  void unknownStoredChoiceIsStandard() {
+    for (const QString& value : {QStringLiteral("superfast"), QStringLiteral("Thorough"), QString()}) {
+      m_pActions.reset();
+      Settings().setValue(QString::fromLatin1(settings::kConstructionKey), value);
+      m_pActions = std::make_unique<CQorvexActions>(nullptr);
+      QCOMPARE(m_pActions->ConstructionChoice(), EConstructionChoice::standard);
+      QVERIFY(m_pActions->Action(cmd::kStandardConstruction)->isChecked());
     }
   }
 
@@ -203,6 +290,7 @@ class QorvexActionsTest : public QObject {
   }
 
  private:
+  QTemporaryDir m_Settings;
   std::unique_ptr<CQorvexActions> m_pActions;
 };
 

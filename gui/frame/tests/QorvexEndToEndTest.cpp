@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <functional>
@@ -55,6 +58,12 @@ class QorvexEndToEndTest : public QObject {
   explicit QorvexEndToEndTest(CTarvo2App* app) : m_pApp(app) {}
 
  private slots:
+  // The user's own settings (the construction choice) stay out of reach.
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_Settings.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_Settings.path());
+  }
   void init() {
     m_Files = std::make_unique<enginetest::JobFiles>();
     Start(Q(m_Files->box.Root()));
@@ -324,6 +333,7 @@ class QorvexEndToEndTest : public QObject {
   }
 
   CTarvo2App* m_pApp;
+  QTemporaryDir m_Settings;
   std::unique_ptr<enginetest::JobFiles> m_Files;
   QString m_Dir;
 };

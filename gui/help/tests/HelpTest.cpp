@@ -24,8 +24,8 @@ class HelpTest : public QObject {
       QTest::addRow("control %u", control) << 0x50000u + control;
     }
     for (unsigned command : {32792u, 32806u, 57665u, 32783u, 32784u, 32791u, 32787u, 32788u, 32794u, 32797u, 59393u,
-                             32796u, 32793u, 32778u, 32785u, 32775u, 32802u, 32803u, 32804u, 32805u, 32808u, 103u,
-                             57664u, 57666u}) {
+                             32796u, 32793u, 32778u, 32785u, 32775u, 32802u, 32803u, 32804u, 32805u, 32808u, 32809u,
+                             32810u, 32811u, 103u, 57664u, 57666u}) {
       QTest::addRow("command %u", command) << 0x10000u + command;
     }
     for (unsigned code = 0; code < 18; ++code) QTest::addRow("core message %u", code) << 11000u + code;

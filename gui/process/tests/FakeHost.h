@@ -15,9 +15,11 @@ class FakeHost : public CProcessHost {
   int CurrentScreen() const override { return screen; }
   void SetStatusText(const QString& text) override { statusTexts << text; }
   QWidget* HostWindow() override { return &window; }
+  EConstructionChoice ConstructionChoice() const override { return choice; }
 
   QWidget window;
   int screen = 0;
   int switches = 0;
   QStringList statusTexts;
+  EConstructionChoice choice = EConstructionChoice::standard;
 };

@@ -12,6 +12,7 @@
 #include "JobFiles.h"
 #include "MessageSteps.h"
 #include "ModalScript.h"
+#include "process/ConstructionChoice.h"
 #include "process/ProcessView.h"
 #include "process/ProgressViewDialog.h"
 #include "process/StartProcessing.h"
@@ -377,6 +378,67 @@ class ProcessViewTest : public QObject {
     QVERIFY(!StartProcessingSession(screen, *m_View, host));
     QVERIFY(script.Finished());
     QCOMPARE(pattern, QStringLiteral("lost.orig"));
+  }
+
+  // Every job of a construction session is built the host's way, and its
+  // row says so unless that is the standard way; reconstructions ignore the
+  // choice. The mode column shows the longest text whole, icon included.
+  void sessionsCarryTheConstructionChoice_data() {
+    QTest::addColumn<bool>("multiple");
+    QTest::addColumn<bool>("construct");
+    QTest::addColumn<EConstructionChoice>("choice");
+    QTest::addColumn<int>("matcher");
+    QTest::addColumn<int>("compressor");
+    QTest::addColumn<QString>("mode");
+    const EConstructionChoice standard = EConstructionChoice::standard, fast = EConstructionChoice::fast,
+                              thorough = EConstructionChoice::thorough;
+    QTest::newRow("single, standard") << false << true << standard << 0 << 0 << "Constructing";
+    QTest::newRow("single, fast") << false << true << fast << 0 << 1 << "Constructing (fast)";
+    QTest::newRow("single, thorough") << false << true << thorough << 1 << 2 << "Constructing (thorough)";
+    QTest::newRow("multiple, fast") << true << true << fast << 0 << 1 << "Constructing (fast)";
+    QTest::newRow("multiple, thorough") << true << true << thorough << 1 << 2 << "Constructing (thorough)";
+    QTest::newRow("multiple reconstruct, thorough") << true << false << thorough << 0 << 0 << "Reconstructing";
+  }
+  void sessionsCarryTheConstructionChoice() {
+    QFETCH(bool, multiple);
+    QFETCH(bool, construct);
+    QFETCH(EConstructionChoice, choice);
+    QFETCH(int, matcher);
+    QFETCH(int, compressor);
+    QFETCH(QString, mode);
+    enginetest::JobFiles files;
+    const enginetest::Job jobs[] = {files.MakeWithDelta("c0", 21), files.MakeWithDelta("c1", 22)};
+    FakeHost host;
+    host.choice = choice;
+    FakeMainScreen screen;
+    screen.multiple = multiple;
+    screen.construct = construct;
+    for (const auto& job : jobs) {
+      if (!multiple && &job != &jobs[0]) break;
+      const std::string& input = construct ? job.modified : job.delta;
+      const std::string& output = construct ? job.delta : job.rebuilt;
+      if (multiple) screen.AddSelection(CTarvoTaskEntry(job.original.c_str(), input.c_str(), output.c_str()));
+      screen.input = QString::fromStdString(input);
+      screen.originalField = QString::fromStdString(job.original);
+      screen.output = QString::fromStdString(output);
+      ::unlink(output.c_str());
+    }
+    QVERIFY(StartProcessingSession(screen, *m_View, host));
+    // The session's row and engine stay until the event loop hears of the end.
+    const CTarvoTaskArray& entries = m_View->SessionAt(0)->GetEntries();
+    QCOMPARE(entries.GetSize(), multiple ? 2 : 1);
+    for (int i = 0; i < entries.GetSize(); ++i) {
+      QCOMPARE(entries[i].GetMatcher(), matcher);
+      QCOMPARE(entries[i].GetCompressor(), compressor);
+    }
+    QCOMPARE(Cell(*m_View, 0, 0), mode);
+    m_View->resize(640, 200);
+    m_View->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_View.get()));
+    const int needed = m_View->fontMetrics().horizontalAdvance(mode) + m_View->iconSize().width();
+    QVERIFY2(m_View->columnWidth(0) > needed, qPrintable(QString::number(m_View->columnWidth(0))));
+    QVERIFY(WaitUntilNoSessions(*m_View));
+    QVERIFY(construct ? files.DeltaRebuildsModified(jobs[0]) : files.RebuiltIsModified(jobs[0]));
   }
 
   // Cancel at the first progress report: no partial output, and the output
