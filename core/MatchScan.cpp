@@ -12,8 +12,8 @@ uint32_t CheckpointInterval(uint32_t modifiedSize) { return std::max<uint32_t>(m
 
 }  // namespace
 
-bool ScanMatches(const SuffixIndex& index, const uint8_t* modified, uint32_t modifiedSize, uint32_t minLength,
-                 MatcherSink& sink, std::vector<MatchSpan>& spans) {
+bool ScanMatches(const SuffixIndex& index, const GramFilter& filter, const uint8_t* modified, uint32_t modifiedSize,
+                 uint32_t minLength, MatcherSink& sink, std::vector<MatchSpan>& spans) {
   const uint32_t interval = CheckpointInterval(modifiedSize);
   uint32_t nextCheckpoint = interval;
   uint32_t pos = 0;
@@ -28,7 +28,9 @@ bool ScanMatches(const SuffixIndex& index, const uint8_t* modified, uint32_t mod
       nextCheckpoint = (pos / interval + 1) * interval;
     }
     const uint32_t rest = modifiedSize - pos;
-    FoundMatch m = index.Longest(modified + pos, rest);
+    // No copy can start where the next minLength + 1 bytes occur nowhere in the original.
+    FoundMatch m{0, 0};
+    if (rest > minLength && filter.MayOccur(modified + pos)) m = index.Longest(modified + pos, rest);
     // After a few changed bytes the old alignment often goes on; an equally
     // long match there keeps the copies on one track.
     if (haveLast && m.length > minLength) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "GramFilter.h"
 #include "Matcher.h"
 #include "SuffixIndex.h"
 
@@ -19,9 +20,10 @@ struct MatchSpan {
 };
 
 // Spans in order of discovery: starts increase except where a span reaches
-// back into the one before it. Only spans longer than minLength are kept.
+// back into the one before it. Only spans longer than minLength are kept;
+// the filter knows the original's strings of minLength + 1 bytes.
 // Returns false when the sink cancelled at a checkpoint.
-bool ScanMatches(const SuffixIndex& index, const uint8_t* modified, uint32_t modifiedSize, uint32_t minLength,
-                 MatcherSink& sink, std::vector<MatchSpan>& spans);
+bool ScanMatches(const SuffixIndex& index, const GramFilter& filter, const uint8_t* modified, uint32_t modifiedSize,
+                 uint32_t minLength, MatcherSink& sink, std::vector<MatchSpan>& spans);
 
 }  // namespace tarvo

@@ -55,6 +55,14 @@ uint32_t SuffixIndex::Agreement(uint32_t offset, const uint8_t* pattern, uint32_
 }
 
 FoundMatch SuffixIndex::Longest(const uint8_t* pattern, uint32_t length) const {
+  // The search compares no further than kSearchReach bytes: past that, where
+  // the matches sit is settled, and the one found is extended to its end.
+  FoundMatch m = Search(pattern, std::min(length, kSearchReach));
+  if (m.length == kSearchReach) m.length = CommonFrom(m.offset, pattern, length, kSearchReach);
+  return m;
+}
+
+FoundMatch SuffixIndex::Search(const uint8_t* pattern, uint32_t length) const {
   if (length < 2 || size_ < 2) return {0, 0};
   const uint32_t b = uint32_t{pattern[0]} << 8 | pattern[1];
   size_t l = bucketStart_[b], r = bucketStart_[b + 1];

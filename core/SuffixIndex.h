@@ -29,6 +29,8 @@ class SuffixIndex {
 
  private:
   uint32_t At(size_t rank) const { return wide_.empty() ? static_cast<uint32_t>(narrow_[rank]) : static_cast<uint32_t>(wide_[rank]); }
+  static constexpr uint32_t kSearchReach = 256;
+  FoundMatch Search(const uint8_t* pattern, uint32_t length) const;
   // Common prefix length of pattern and the suffix at offset, known to agree for `from` bytes.
   uint32_t CommonFrom(uint32_t offset, const uint8_t* pattern, uint32_t length, uint32_t from) const;
 

@@ -5,6 +5,7 @@
 
 #include "CheapestParse.h"
 #include "Format.h"
+#include "GramFilter.h"
 #include "MatchScan.h"
 #include "SuffixIndex.h"
 
@@ -18,7 +19,8 @@ bool RunThoroughMatcher(const uint8_t* original, uint32_t originalSize, const ui
   std::vector<MatchSpan> spans;
   if (originalSize > longestUncopyable) {
     const SuffixIndex index(original, originalSize);
-    if (!ScanMatches(index, modified, modifiedSize, longestUncopyable, sink, spans)) return false;
+    const GramFilter filter(original, originalSize, longestUncopyable + 1);
+    if (!ScanMatches(index, filter, modified, modifiedSize, longestUncopyable, sink, spans)) return false;
   }
   const std::vector<ParsedRecord> records = CheapestParse(std::move(spans), modifiedSize, widths);
 
