@@ -12,11 +12,11 @@ namespace tarvo {
 SuffixIndex::SuffixIndex(const uint8_t* original, uint32_t size) : text_(original), size_(size) {
   if (size < 2) return;
   if (size < 0x80000000u) {
-    narrow_.resize(size);
-    if (divsufsort(original, narrow_.data(), static_cast<saidx_t>(size)) != 0) throw std::bad_alloc();
+    narrow_.reset(new int32_t[size]);
+    if (divsufsort(original, narrow_.get(), static_cast<saidx_t>(size)) != 0) throw std::bad_alloc();
   } else {
-    wide_.resize(size);
-    if (divsufsort64(original, wide_.data(), static_cast<saidx64_t>(size)) != 0) throw std::bad_alloc();
+    wide_.reset(new int64_t[size]);
+    if (divsufsort64(original, wide_.get(), static_cast<saidx64_t>(size)) != 0) throw std::bad_alloc();
   }
   // Suffixes are sorted, so those with a given first two bytes form one run;
   // the single one-byte suffix sorts before every two-byte run of its byte

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tarvo {
@@ -28,7 +29,9 @@ class SuffixIndex {
   const uint8_t* Text() const { return text_; }
 
  private:
-  uint32_t At(size_t rank) const { return wide_.empty() ? static_cast<uint32_t>(narrow_[rank]) : static_cast<uint32_t>(wide_[rank]); }
+  uint32_t At(size_t rank) const {
+    return narrow_ ? static_cast<uint32_t>(narrow_[rank]) : static_cast<uint32_t>(wide_[rank]);
+  }
   static constexpr uint32_t kSearchReach = 256;
   FoundMatch Search(const uint8_t* pattern, uint32_t length) const;
   // Common prefix length of pattern and the suffix at offset, known to agree for `from` bytes.
@@ -37,8 +40,9 @@ class SuffixIndex {
   const uint8_t* text_;
   uint32_t size_;
   // Originals below 2 GiB sort into 32-bit ranks, larger ones need 64.
-  std::vector<int32_t> narrow_;
-  std::vector<int64_t> wide_;
+  // Left uninitialised: the sort writes every entry.
+  std::unique_ptr<int32_t[]> narrow_;
+  std::unique_ptr<int64_t[]> wide_;
   std::vector<uint32_t> bucketStart_;  // 65537 entries: ranks of each two-byte prefix
 };
 

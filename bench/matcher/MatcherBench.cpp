@@ -1,7 +1,8 @@
-// bench_matcher [--standard] ORIGINAL MODIFIED
+// bench_matcher [--standard | --phases] ORIGINAL MODIFIED
 // Runs a matcher over two mapped files into memory, deflates the code stream
 // into a zlib stream at libdeflate's strongest level, and prints the sizes
-// and the times of both steps. With --standard it runs the standard matcher.
+// and the times of both steps. With --standard it runs the standard matcher;
+// with --phases it also times the thorough matcher's steps one by one.
 #include <fcntl.h>
 #include <libdeflate.h>
 #include <sys/mman.h>
@@ -13,7 +14,11 @@
 #include <cstring>
 #include <vector>
 
+#include "CheapestParse.h"
 #include "Format.h"
+#include "GramFilter.h"
+#include "MatchScan.h"
+#include "SuffixIndex.h"
 #include "Matcher.h"
 #include "ThoroughMatcher.h"
 
@@ -76,18 +81,38 @@ double Since(std::chrono::steady_clock::time_point t) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
+void TimePhases(const Mapped& o, const Mapped& m, tarvo::MatcherSink& sink) {
+  const auto w = tarvo::WidthsFor(o.size, m.size);
+  const uint32_t minLength = 2 * (w.offset + w.copyLength) + 5;
+  auto t = std::chrono::steady_clock::now();
+  const tarvo::SuffixIndex index(o.data, o.size);
+  std::printf("suffix array %.2f s\n", Since(t));
+  t = std::chrono::steady_clock::now();
+  const tarvo::GramFilter filter(o.data, o.size, minLength + 1);
+  std::printf("filter %.2f s\n", Since(t));
+  t = std::chrono::steady_clock::now();
+  std::vector<tarvo::MatchSpan> spans;
+  tarvo::ScanMatches(index, filter, m.data, m.size, minLength, sink, spans);
+  std::printf("scan %.2f s, %zu spans\n", Since(t), spans.size());
+  t = std::chrono::steady_clock::now();
+  const auto records = tarvo::CheapestParse(std::move(spans), m.size, w);
+  std::printf("parse %.2f s, %zu records\n", Since(t), records.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool standard = false;
+  bool standard = false, phases = false;
   int first = 1;
   if (argc > 1 && std::strcmp(argv[1], "--standard") == 0) standard = true, first = 2;
+  if (argc > 1 && std::strcmp(argv[1], "--phases") == 0) phases = true, first = 2;
   if (argc - first != 2) {
-    std::fprintf(stderr, "usage: bench_matcher [--standard] ORIGINAL MODIFIED\n");
+    std::fprintf(stderr, "usage: bench_matcher [--standard | --phases] ORIGINAL MODIFIED\n");
     return 2;
   }
   const Mapped o = Map(argv[first]), m = Map(argv[first + 1]);
   ByteSink sink(o.size, m.size);
+  if (phases) TimePhases(o, m, sink);
   auto t = std::chrono::steady_clock::now();
   if (standard) {
     tarvo::RunMatcher(o.data, o.size, m.data, m.size, 65536, sink);
