@@ -36,11 +36,15 @@ struct NodeTrail {
 
 }  // namespace
 
-std::vector<ParsedRecord> CheapestParse(std::vector<MatchSpan> spans, uint32_t modifiedSize, FieldWidths widths) {
+RecordCosts DeflatedCosts(FieldWidths widths) {
+  return {5 * int64_t{widths.offset + widths.copyLength}, 2 * int64_t{widths.offset + widths.insertLength}, 3};
+}
+
+std::vector<ParsedRecord> CheapestParse(std::vector<MatchSpan> spans, uint32_t modifiedSize, FieldWidths widths,
+                                        RecordCosts costs) {
   std::vector<ParsedRecord> records;
   if (modifiedSize == 0) return records;
-  const int64_t copyCost = widths.offset + widths.copyLength;
-  const int64_t insertHead = widths.offset + widths.insertLength;
+  const int64_t copyCost = costs.copy, insertHead = costs.insertHead, byteCost = costs.insertByte;
   const uint32_t minCopy = 2 * (widths.offset + widths.copyLength) + 5 + 1;
 
   // Every record can start and end where some span starts or ends: a copy
@@ -66,7 +70,7 @@ std::vector<ParsedRecord> CheapestParse(std::vector<MatchSpan> spans, uint32_t m
 
   std::priority_queue<CopyStart, std::vector<CopyStart>, CostlierFirst> open;
   std::deque<CopyStart> waiting;  // not yet minCopy behind the node being priced
-  int64_t bestCopyMinusPos = kUnreachable;  // min over earlier nodes of (cost ending in a copy - position)
+  int64_t bestCopyMinusPos = kUnreachable;  // min over earlier nodes of (cost ending in a copy - byteCost * position)
   uint32_t bestCopyNode = kNone;
   int64_t finalCopy = kUnreachable, finalInsert = kUnreachable;
 
@@ -86,7 +90,7 @@ std::vector<ParsedRecord> CheapestParse(std::vector<MatchSpan> spans, uint32_t m
         trail[v].copyFrom = open.top().node;
       }
       if (bestCopyNode != kNone) {
-        endInsert = bestCopyMinusPos + insertHead + pos;
+        endInsert = bestCopyMinusPos + insertHead + byteCost * pos;
         trail[v].insertFrom = bestCopyNode;
       }
     }
@@ -107,8 +111,8 @@ std::vector<ParsedRecord> CheapestParse(std::vector<MatchSpan> spans, uint32_t m
         waiting.push_back({here + copyCost, v, spans[s].end});
       }
     }
-    if (endCopy < kUnreachable && endCopy - pos < bestCopyMinusPos) {
-      bestCopyMinusPos = endCopy - pos;
+    if (endCopy < kUnreachable && endCopy - byteCost * pos < bestCopyMinusPos) {
+      bestCopyMinusPos = endCopy - byteCost * pos;
       bestCopyNode = v;
     }
   }
