@@ -19,6 +19,9 @@ bool RunThoroughMatcher(const uint8_t* original, uint32_t originalSize, const ui
   if (originalSize > longestUncopyable) {
     const SuffixIndex index(original, originalSize);
     const GramFilter filter(original, originalSize, longestUncopyable + 1);
+    // Sorting the original takes a while and cannot stop half way; a host
+    // that cancelled meanwhile hears back now.
+    if (sink.Checkpoint(0, modifiedSize)) return false;
     if (!ScanMatches(index, filter, modified, modifiedSize, longestUncopyable, sink, spans)) return false;
   }
   const std::vector<ParsedRecord> records = CheapestParse(std::move(spans), modifiedSize, widths, DeflatedCosts(widths));

@@ -254,20 +254,27 @@ TEST(ThoroughMatcher, ReportsProgressAndStopsWhenCancelled) {
   const Bytes m = testsupport::Mutate(rng, o, 200);
   const uint32_t sm = static_cast<uint32_t>(m.size());
   const RecordingSink whole = Thorough(o, m);
-  // One report in each 64 KiB after the first over a file this small.
-  ASSERT_EQ(whole.checkpoints.size(), (sm - 1) / 65536);
+  // One report once the original is indexed, then one in each 64 KiB after
+  // the first over a file this small.
+  ASSERT_EQ(whole.checkpoints.size(), 1 + (sm - 1) / 65536);
+  EXPECT_EQ(whole.checkpoints.front().first, 0u);
   uint32_t last = 0;
-  for (auto [done, total] : whole.checkpoints) {
+  for (size_t i = 0; i < whole.checkpoints.size(); ++i) {
+    const auto [done, total] = whole.checkpoints[i];
     EXPECT_EQ(total, sm);
     EXPECT_LT(done, total);
-    EXPECT_GT(done / 65536, last / 65536);
+    if (i > 0) {
+      EXPECT_GT(done / 65536, last / 65536);
+    }
     last = done;
   }
-  RecordingSink cancelled(static_cast<uint32_t>(o.size()), sm);
-  cancelled.cancelAt = 2;
-  EXPECT_FALSE(tarvo::RunThoroughMatcher(o.data(), static_cast<uint32_t>(o.size()), m.data(), sm, cancelled));
-  EXPECT_EQ(cancelled.checkpoints.size(), 2u);
-  EXPECT_TRUE(cancelled.records.empty());
+  for (size_t cancelAt : {size_t{1}, size_t{3}}) {
+    RecordingSink cancelled(static_cast<uint32_t>(o.size()), sm);
+    cancelled.cancelAt = cancelAt;
+    EXPECT_FALSE(tarvo::RunThoroughMatcher(o.data(), static_cast<uint32_t>(o.size()), m.data(), sm, cancelled));
+    EXPECT_EQ(cancelled.checkpoints.size(), cancelAt);
+    EXPECT_TRUE(cancelled.records.empty());
+  }
 }
 
 }  // namespace
