@@ -176,6 +176,8 @@ const PairCase kPairs[] = {
      [](std::mt19937& r, const Bytes& o) { return testsupport::Mutate(r, o, 30); }},
     {"original65536", [](std::mt19937& r) { return testsupport::RandomBytes(r, 65536); },
      [](std::mt19937& r, const Bytes& o) { return testsupport::Mutate(r, o, 30); }},
+    {"originalOverAMebibyte", [](std::mt19937& r) { return testsupport::RandomBytes(r, 1200000, 16); },
+     [](std::mt19937& r, const Bytes& o) { return testsupport::Mutate(r, o, 100, 16); }},
     {"modified65536From65535", [](std::mt19937& r) { return testsupport::RandomBytes(r, 65535); },
      [](std::mt19937&, const Bytes& o) { return Join({o, Bytes{1}}); }},
 };
