@@ -23,6 +23,7 @@
 #include "TarvoCore.h"
 #include "TarvoFileLib.h"
 #include "TempFile.h"
+#include "ThoroughMatcher.h"
 #include "WholeCompress.h"
 #include "platform/Files.h"
 
@@ -207,6 +208,9 @@ class Construction {
   }
 
   bool Match(uint32_t sOrig, uint32_t sMod, CodeWriter& writer) {
+    if (options_.lMatcher == TARVO_MATCHER_THOROUGH) {
+      return RunThoroughMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod, writer);
+    }
     return RunMatcher(originalMap_.GetData(), sOrig, modifiedMap_.GetData(), sMod, platform::kAllocationGranularity,
                       writer);
   }
