@@ -45,7 +45,7 @@ std::vector<ParsedRecord> CheapestParse(std::vector<MatchSpan> spans, uint32_t m
   std::vector<ParsedRecord> records;
   if (modifiedSize == 0) return records;
   const int64_t copyCost = costs.copy, insertHead = costs.insertHead, byteCost = costs.insertByte;
-  const uint32_t minCopy = 2 * (widths.offset + widths.copyLength) + 5 + 1;
+  const uint32_t minCopy = LongestUncopyable(widths) + 1;
 
   // Every record can start and end where some span starts or ends: a copy
   // ending short of both its span's end and the next record gains nothing.

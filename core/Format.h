@@ -25,6 +25,11 @@ constexpr FieldWidths WidthsFor(uint32_t originalSize, uint32_t modifiedSize) {
           Width(modifiedSize)};
 }
 
+// The longest match not worth a copy record: every copy is longer than this
+// (it must pay for its record twice over, plus a margin), which every writer
+// keeps and readers may rely on.
+constexpr uint32_t LongestUncopyable(FieldWidths w) { return 2 * (w.offset + w.copyLength) + 5; }
+
 inline void PutLE(uint8_t* p, uint32_t v, unsigned width) {
   for (unsigned i = 0; i < width; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }

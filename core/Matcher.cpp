@@ -7,8 +7,6 @@
 namespace tarvo {
 namespace {
 
-// A match must pay for its copy record twice over, plus a margin.
-constexpr uint32_t kMinMatchMargin = 5;
 constexpr uint32_t kProbeStepPerMinMatch = 4;
 // Checkpoints fall every 1/128 of the modified file; the window reaches back
 // 1/32 of it.
@@ -37,7 +35,7 @@ SearchMode ModeFromEnvironment(SearchMode mode) {
 
 MatcherParams ComputeMatcherParams(uint32_t sOrig, uint32_t sMod, uint32_t g, FieldWidths w) {
   MatcherParams p{};
-  p.minMatch = 2 * (w.offset + w.copyLength) + kMinMatchMargin;
+  p.minMatch = LongestUncopyable(w);
   p.probeStep = kProbeStepPerMinMatch * p.minMatch;
   p.checkpointInterval = sMod >> kCheckpointShift;
   p.lookBack = sMod >> kLookBackShift;

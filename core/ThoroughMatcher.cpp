@@ -24,7 +24,7 @@ bool RunThoroughMatcher(const uint8_t* original, uint32_t originalSize, const ui
                         uint32_t modifiedSize, MatcherSink& sink) {
   if (modifiedSize == 0) return true;
   const FieldWidths widths = WidthsFor(originalSize, modifiedSize);
-  const uint32_t longestUncopyable = 2 * (widths.offset + widths.copyLength) + 5;
+  const uint32_t longestUncopyable = LongestUncopyable(widths);
   std::vector<MatchSpan> spans;
   if (originalSize > longestUncopyable) {
     // A large original's filter is built beside the sort: it depends on the
