@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "BackgroundCompression.h"
@@ -154,9 +155,12 @@ class Construction {
     const uint32_t sOrig = originalMap_.GetSize(), sMod = modifiedMap_.GetSize();
     header.dwReferenceFileSize = sOrig;
     header.dwTargetFileSize = sMod;
-    header.dwReferenceFileCheckSum = Crc32(0, originalMap_.GetData(), sOrig);
-    header.dwTargetFileCheckSum = Crc32(0, modifiedMap_.GetData(), sMod);
-    CheckInputs();
+    // The checksums need nothing the matcher makes, so they take the core
+    // the matcher leaves idle. Every way out of this scope waits for them.
+    std::jthread checksums([&header, this, sOrig, sMod] {
+      header.dwReferenceFileCheckSum = Crc32(0, originalMap_.GetData(), sOrig);
+      header.dwTargetFileCheckSum = Crc32(0, modifiedMap_.GetData(), sMod);
+    });
     header.dwCodeOffset = static_cast<uint32_t>(kDeltaHeaderSize + originalName.size() + modifiedName.size());
 
     // Not the inputs' fault (a full or missing temporary folder): the
@@ -169,6 +173,7 @@ class Construction {
     notifier_.Progress(modified_, 0, sMod);
     const bool matched = options_.lCompressor == TARVO_COMPRESSOR_STANDARD ? MatchWhileDeflating(sOrig, sMod)
                                                                            : MatchThenDeflate(sOrig, sMod);
+    checksums.join();
     if (!matched) {
       Discard();
       return TARVO_ERR_CANCELLED;

@@ -87,9 +87,16 @@ CandidateLookup::CandidateLookup(const CandidateIndex& index, uint32_t originalS
   // Without floor + 1 probe bytes nothing can beat the floor.
   if (probeLeft < need || start_ >= end_) return;
   steps_ = index.SampleStep();
+  // Each bucket costs two dependent cache misses, its head and its
+  // positions; fetching all heads, then all positions, overlaps them.
   for (uint32_t d = 0; d < steps_; ++d) index.Prefetch(probe + d);
+  std::span<const uint32_t> buckets[kMaxSteps];
   for (uint32_t d = 0; d < steps_; ++d) {
-    const auto bucket = index.Bucket(probe + d);
+    buckets[d] = index.Bucket(probe + d);
+    __builtin_prefetch(buckets[d].data());
+  }
+  for (uint32_t d = 0; d < steps_; ++d) {
+    const auto bucket = buckets[d];
     const uint32_t* from = std::lower_bound(bucket.data(), bucket.data() + bucket.size(), start_ + d,
                                             [](uint32_t a, uint64_t b) { return a < b; });
     const uint32_t* to = std::lower_bound(from, bucket.data() + bucket.size(), end_ + d,

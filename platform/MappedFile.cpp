@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ReadFault.h"
+#include "platform/ReadFault.h"
 #include "platform/RegularFile.h"
 
 namespace platform {

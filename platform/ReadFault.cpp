@@ -1,4 +1,4 @@
-#include "ReadFault.h"
+#include "platform/ReadFault.h"
 
 #include <signal.h>
 #include <sys/mman.h>
