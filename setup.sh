@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
-packages=(g++ cmake ninja-build pkg-config zlib1g-dev libisal-dev libdeflate-dev libdivsufsort-dev libgtest-dev libstorm-dev
+packages=(g++ cmake ninja-build pkg-config zlib1g-dev libisal-dev libdeflate-dev libgtest-dev libstorm-dev
           qt6-base-dev xvfb xauth x11-utils
           librsvg2-bin gzip groff-base man-db desktop-file-utils shared-mime-info appstream libglib2.0-bin
           dpkg-dev file binutils)

@@ -1,13 +1,16 @@
-// Finds the stretches of the modified file that the original holds, each as
-// long as the suffix index makes it, for the parse to choose from.
+// Finds the stretches of the modified file that the original holds, for the
+// parse to choose from. The index files every few positions of the original
+// (a fraction of a byte per byte, built in one pass) rather than sorting all
+// of them: a suffix array took four bytes per byte and a sort that grows
+// faster than the file, and wrote no smaller files.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "GramFilter.h"
+#include "CandidateIndex.h"
 #include "Matcher.h"
-#include "SuffixIndex.h"
 
 namespace tarvo {
 
@@ -19,11 +22,30 @@ struct MatchSpan {
   uint32_t offset;
 };
 
-// Spans in order of discovery: starts increase except where a span reaches
-// back into the one before it. Only spans longer than minLength are kept;
-// the filter knows the original's strings of minLength + 1 bytes.
-// Returns false when the sink cancelled at a checkpoint.
-bool ScanMatches(const SuffixIndex& index, const GramFilter& filter, const uint8_t* modified, uint32_t modifiedSize,
-                 uint32_t minLength, MatcherSink& sink, std::vector<MatchSpan>& spans);
+// When a scan tells the sink how far it got: about 128 times over a large
+// file, and no more often than every 64 KiB over a small one.
+class ScanCheckpoints {
+ public:
+  explicit ScanCheckpoints(uint32_t modifiedSize) : interval_(std::max<uint32_t>(modifiedSize >> 7, 65536)), next_(interval_) {}
+  bool Due(uint32_t pos) {
+    if (pos < next_) return false;
+    next_ = (pos / interval_ + 1) * interval_;
+    return true;
+  }
+
+ private:
+  uint32_t interval_;
+  uint32_t next_;
+};
+
+// The index must file every SampleStepFor(minLength)-th position: any
+// string longer than minLength then holds a filed position with its eight
+// bytes. Spans come in order of discovery: starts increase except where a
+// span reaches back into the one before it. Only spans longer than
+// minLength are kept. Returns false when the sink cancelled at a checkpoint.
+bool ScanMatches(const CandidateIndex& index, const uint8_t* original, uint32_t originalSize, const uint8_t* modified,
+                 uint32_t modifiedSize, uint32_t minLength, MatcherSink& sink, std::vector<MatchSpan>& spans);
+
+constexpr uint32_t SampleStepFor(uint32_t minLength) { return minLength + 1 - (CandidateIndex::kGram - 1); }
 
 }  // namespace tarvo

@@ -16,9 +16,7 @@
 
 #include "CheapestParse.h"
 #include "Format.h"
-#include "GramFilter.h"
 #include "MatchScan.h"
-#include "SuffixIndex.h"
 #include "Matcher.h"
 #include "ThoroughMatcher.h"
 
@@ -83,16 +81,13 @@ double Since(std::chrono::steady_clock::time_point t) {
 
 void TimePhases(const Mapped& o, const Mapped& m, tarvo::MatcherSink& sink) {
   const auto w = tarvo::WidthsFor(o.size, m.size);
-  const uint32_t minLength = 2 * (w.offset + w.copyLength) + 5;
+  const uint32_t minLength = tarvo::LongestUncopyable(w);
   auto t = std::chrono::steady_clock::now();
-  const tarvo::SuffixIndex index(o.data, o.size);
-  std::printf("suffix array %.2f s\n", Since(t));
-  t = std::chrono::steady_clock::now();
-  const tarvo::GramFilter filter(o.data, o.size, minLength + 1);
-  std::printf("filter %.2f s\n", Since(t));
+  const auto index = tarvo::CandidateIndex::Build(o.data, o.size, tarvo::SampleStepFor(minLength));
+  std::printf("index %.2f s\n", Since(t));
   t = std::chrono::steady_clock::now();
   std::vector<tarvo::MatchSpan> spans;
-  tarvo::ScanMatches(index, filter, m.data, m.size, minLength, sink, spans);
+  tarvo::ScanMatches(*index, o.data, o.size, m.data, m.size, minLength, sink, spans);
   std::printf("scan %.2f s, %zu spans\n", Since(t), spans.size());
   t = std::chrono::steady_clock::now();
   const auto records = tarvo::CheapestParse(std::move(spans), m.size, w, tarvo::DeflatedCosts(w));

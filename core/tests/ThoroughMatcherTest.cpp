@@ -208,15 +208,25 @@ TEST(ThoroughMatcher, NeverWritesMoreThanTheStandardMatcher) {
 
 TEST(ThoroughMatcher, CopiesOnlyMatchesLongerThanTheThreshold) {
   // 3000-byte original, 1100-byte modified: WO = WL = 2, so T = 13. A copy
-  // between two inserts pays from T + 1 bytes on.
+  // between two inserts pays from T + 1 bytes on. The original is indexed
+  // every seventh byte, so the shortest copy is looked for at each place in
+  // that period, and at both ends of the original.
   std::mt19937 rng(21);
   const Bytes o = testsupport::RandomBytes(rng, 3000);
   for (uint32_t len : {13u, 14u}) {
-    const Bytes m = Join({testsupport::RandomBytes(rng, 500), Slice(o, 1000, 1000 + len),
-                          testsupport::RandomBytes(rng, 1100 - 500 - len)});
-    const RecordingSink s = Thorough(o, m);
-    ASSERT_EQ(Violation(s.records, 3000, 1100), "");
-    EXPECT_EQ(Copies(s), len > 13 ? 1u : 0u) << len;
+    for (uint32_t at : {1000u, 1001u, 1002u, 1003u, 1004u, 1005u, 1006u, 1007u, 0u, 3000u - len}) {
+      Bytes m = Join({testsupport::RandomBytes(rng, 500), Slice(o, at, at + len),
+                      testsupport::RandomBytes(rng, 1100 - 500 - len)});
+      // The neighbours must not lengthen the match by chance.
+      if (at > 0 && m[499] == o[at - 1]) m[499] ^= 1;
+      if (at + len < o.size() && m[500 + len] == o[at + len]) m[500 + len] ^= 1;
+      const RecordingSink s = Thorough(o, m);
+      ASSERT_EQ(Violation(s.records, 3000, 1100), "");
+      ASSERT_EQ(Copies(s), len > 13 ? 1u : 0u) << len << " bytes from " << at;
+      if (len > 13) {
+        EXPECT_EQ(s.records[1], (Record{true, at, len, {}})) << at;
+      }
+    }
   }
 }
 
