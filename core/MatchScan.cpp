@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ScanState.h"
+
 namespace tarvo {
 namespace {
 
@@ -15,19 +17,6 @@ constexpr uint32_t kReach = 256;
 constexpr uint32_t kTries = 32;
 // Lookups run this many bytes behind the prefetch of their bucket.
 constexpr uint32_t kAhead = 16;
-
-uint32_t Forward(const uint8_t* a, const uint8_t* b, uint32_t limit) {
-  uint32_t k = 0;
-  while (k + 8 <= limit) {
-    uint64_t x, y;
-    std::memcpy(&x, a + k, 8);
-    std::memcpy(&y, b + k, 8);
-    if (x != y) return k + static_cast<uint32_t>(__builtin_ctzll(x ^ y) >> 3);
-    k += 8;
-  }
-  while (k < limit && a[k] == b[k]) ++k;
-  return k;
-}
 
 // How many bytes before a and b agree, up to limit.
 uint32_t Backward(const uint8_t* a, const uint8_t* b, uint32_t limit) {
@@ -70,7 +59,7 @@ bool ScanMatches(const CandidateIndex& index, const uint8_t* original, uint32_t 
     auto consider = [&](uint64_t at) {
       if (at >= originalSize) return;
       const auto a = static_cast<uint32_t>(at);
-      const uint32_t fwd = Forward(original + a, modified + pos, std::min({rest, originalSize - a, kReach}));
+      const uint32_t fwd = CommonPrefix(original + a, modified + pos, std::min({rest, originalSize - a, kReach}));
       const uint32_t back = Backward(original + a, modified + pos, std::min({pos - floor, a, kReach}));
       // A span must reach past the search point, or the scan would stand still.
       if (fwd == 0 || fwd + back <= minLength) return;
@@ -114,7 +103,9 @@ bool ScanMatches(const CandidateIndex& index, const uint8_t* original, uint32_t 
     }
     uint32_t start = best.start, end = best.end;
     const uint32_t at = best.at;
-    if (end - pos == kReach) end += Forward(original + at + kReach, modified + end, std::min(modifiedSize - end, originalSize - at - kReach));
+    if (end - pos == kReach) {
+      end += CommonPrefix(original + at + kReach, modified + end, std::min(modifiedSize - end, originalSize - at - kReach));
+    }
     if (pos - start == kReach) {
       const uint32_t more = Backward(original + at - kReach, modified + start, std::min(start - floor, at - kReach));
       start -= more;
