@@ -32,6 +32,22 @@ uint32_t Backward(const uint8_t* a, const uint8_t* b, uint32_t limit) {
   return k;
 }
 
+// When a scan tells the sink how far it got: about 128 times over a large
+// file, and no more often than every 64 KiB over a small one.
+class ScanCheckpoints {
+ public:
+  explicit ScanCheckpoints(uint32_t modifiedSize) : interval_(std::max<uint32_t>(modifiedSize >> 7, 65536)), next_(interval_) {}
+  bool Due(uint32_t pos) {
+    if (pos < next_) return false;
+    next_ = (pos / interval_ + 1) * interval_;
+    return true;
+  }
+
+ private:
+  uint32_t interval_;
+  uint32_t next_;
+};
+
 struct Choice {
   uint32_t start = 0, end = 0, at = 0;  // at: the original position aligned with the search point
   bool found = false;

@@ -5,7 +5,6 @@
 // faster than the file, and wrote no smaller files.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -20,22 +19,6 @@ struct MatchSpan {
   uint32_t start;
   uint32_t end;
   uint32_t offset;
-};
-
-// When a scan tells the sink how far it got: about 128 times over a large
-// file, and no more often than every 64 KiB over a small one.
-class ScanCheckpoints {
- public:
-  explicit ScanCheckpoints(uint32_t modifiedSize) : interval_(std::max<uint32_t>(modifiedSize >> 7, 65536)), next_(interval_) {}
-  bool Due(uint32_t pos) {
-    if (pos < next_) return false;
-    next_ = (pos / interval_ + 1) * interval_;
-    return true;
-  }
-
- private:
-  uint32_t interval_;
-  uint32_t next_;
 };
 
 // The index must file every SampleStepFor(minLength)-th position: any

@@ -21,10 +21,8 @@ struct CompressorFree {
 class CodeView {
  public:
   CodeView(const PosixFile& file, size_t size) : size_(size) {
-    if (size == 0) {  // nothing to map: an empty modified file has no records
-      data_ = &kNothing;
-      return;
-    }
+    // Never empty (inputs are at least a byte long, so there is a record);
+    // an empty view would fail here like any other.
     void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, file.Descriptor(), 0);
     if (view == MAP_FAILED) return;
     data_ = static_cast<const uint8_t*>(view);
@@ -32,7 +30,7 @@ class CodeView {
     ::madvise(view, size, MADV_SEQUENTIAL);
   }
   ~CodeView() {
-    if (data_ == nullptr || data_ == &kNothing) return;
+    if (data_ == nullptr) return;
     platform::readfault::Unwatch(watch_);
     ::munmap(const_cast<uint8_t*>(data_), size_);
   }
@@ -43,7 +41,6 @@ class CodeView {
   bool Faulted() const { return platform::readfault::Faulted(watch_); }
 
  private:
-  static constexpr uint8_t kNothing = 0;
   const uint8_t* data_ = nullptr;
   size_t size_;
   int watch_ = -1;
