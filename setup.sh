@@ -9,7 +9,7 @@ root=$PWD
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libisal-dev libdeflate-dev libgtest-dev libstorm-dev
           qt6-base-dev xvfb xauth x11-utils
           librsvg2-bin gzip groff-base man-db desktop-file-utils shared-mime-info appstream libglib2.0-bin
-          dpkg-dev file binutils)
+          dpkg-dev file binutils ccache)
 
 # What building and checking the Debian packages needs on top (their build
 # dependencies are debian/control's, which the list above already holds);
@@ -37,6 +37,25 @@ build() {
   [ $# -gt 0 ] && shift && targets=(--target "$@")
   cmake -S "$root" -B "$root/$dir" -G Ninja "${options[@]}" >/dev/null
   cmake --build "$root/$dir" -j2 "${targets[@]}"
+}
+
+# The main build compiles with the flags the Debian package is built with
+# (dpkg-buildflags with debian/rules' options, build type None, as debhelper
+# passes them), through ccache: the package test's dpkg-buildpackage then
+# finds every object of the programs already compiled instead of compiling
+# them all a second time.
+main_build_options() {
+  local maint cppflags ldflags
+  maint=$(sed -n 's/^export DEB_BUILD_MAINT_OPTIONS *= *//p' "$root/debian/rules")
+  flag() { DEB_BUILD_MAINT_OPTIONS=$maint dpkg-buildflags --get "$1"; }
+  cppflags=$(flag CPPFLAGS)
+  ldflags=$(flag LDFLAGS)
+  main_options=(-DCMAKE_BUILD_TYPE=None
+                "-DCMAKE_C_FLAGS=$(flag CFLAGS) $cppflags" "-DCMAKE_CXX_FLAGS=$(flag CXXFLAGS) $cppflags"
+                "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags"
+                "-DCMAKE_MODULE_LINKER_FLAGS=$ldflags"
+                "-DCMAKE_C_COMPILER_LAUNCHER=$root/cmake/ccache-launch"
+                "-DCMAKE_CXX_COMPILER_LAUNCHER=$root/cmake/ccache-launch")
 }
 
 run_example() {
@@ -86,7 +105,7 @@ run_tests() {
   ctest --test-dir "$root/build" --output-on-failure -j2
   # Everything but the widgets again under AddressSanitizer and UndefinedBehaviorSanitizer
   # (the install and package tests check what is installed, not the code: once is enough).
-  build build-asan -DCMAKE_BUILD_TYPE=Debug -DMVR_SANITIZE=ON
+  build build-asan -DCMAKE_BUILD_TYPE=Debug -DMVR_SANITIZE=ON -- mvr_sanitizer_tests
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j2 -LE "gui|install"
   # The threaded engine under ThreadSanitizer.
@@ -95,8 +114,9 @@ run_tests() {
 }
 
 case "${1:-}" in
-  example) install_missing; build build; run_example ;;
-  test) packages+=("${package_tools[@]}"); install_missing; build build; run_tests ;;
+  example) install_missing; main_build_options; build build "${main_options[@]}" -- MvrCnstr MvrRecn; run_example ;;
+  test) packages+=("${package_tools[@]}"); install_missing; main_build_options; build build "${main_options[@]}"
+        run_tests ;;
   package) packages+=("${package_tools[@]}"); install_missing; build_package "${2:-}" ;;
   *) echo "usage: $0 example|test|package [FOLDER]" >&2; exit 2 ;;
 esac
