@@ -138,7 +138,9 @@ OutputFile::Status OutputFile::Create() {
     // A replaced file keeps its owner and group where the caller may give
     // them (the group alone, where only that is allowed), and its
     // permissions (not the umask's).
-    if (::fchown(fd, owner_, group_) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), group_);
+    // Where neither is allowed the file stays the caller's, as a new file is.
+    const bool kept = ::fchown(fd, owner_, group_) == 0 || ::fchown(fd, static_cast<uid_t>(-1), group_) == 0;
+    static_cast<void>(kept);
     (void)::fchmod(fd, mode_);
   }
   return Status::Ok;
