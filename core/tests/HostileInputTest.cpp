@@ -381,7 +381,9 @@ TEST_P(Survives, InputTruncatedDuringConstruction) {
     S_TARVO_NOTIFY_INFO shrink{};
     shrink.dwMethod = TARVO_NOTIFY_FUNCTION;
     shrink.pfnNotify = [](TypeNotifyEvent* e, uintptr_t) -> int32_t {
-      if (e->nKind == TARVO_EVENT_PROGRESS && e->dwDone == 0) (void)::truncate(victimPath.c_str(), 100);
+      if (e->nKind == TARVO_EVENT_PROGRESS && e->dwDone == 0 && ::truncate(victimPath.c_str(), 100) != 0) {
+        ADD_FAILURE() << "cannot shrink " << victimPath;
+      }
       return 0;
     };
     EXPECT_EQ(ConstructDeltaFile(orig.c_str(), mod.c_str(), delta.c_str(), &shrink, nullptr), code);

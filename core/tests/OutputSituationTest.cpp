@@ -18,6 +18,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdlib>
 #include <functional>
 #include <random>
 
@@ -114,7 +115,7 @@ class Outputs : public ::testing::Test {
       notify.pfnNotify = AtCheckpoint;
       const int code = call(&notify);
       const char progressed = g_anyProgress ? 1 : 0;
-      (void)::write(report[1], &progressed, 1);
+      if (::write(report[1], &progressed, 1) != 1) ::_exit(127);
       ::_exit(code);
     }
     ::close(report[1]);
@@ -161,7 +162,9 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
        [&] {
          WriteFile(target, old);
          ::chmod(target.c_str(), 0444);
-         if (root) (void)::chown(target.c_str(), kNobody, kNogroup);
+         if (root) {
+           ASSERT_EQ(::chown(target.c_str(), kNobody, kNogroup), 0);
+         }
        },
        root, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false},
       {"another user's file in the caller's folder", true,
@@ -173,7 +176,9 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
       {"a writable file in a folder that takes no new file", false,
        [&] {
          WriteFile(target, old);
-         if (root) (void)::chown(target.c_str(), kNobody, kNogroup);
+         if (root) {
+           ASSERT_EQ(::chown(target.c_str(), kNobody, kNogroup), 0);
+         }
          ::chmod(dir.c_str(), 0555);
        },
        root, TARVO_OK, TARVO_OK, true},
@@ -295,7 +300,7 @@ TEST_F(Outputs, AFolderSwappedForALinkDuringTheRunIsNotFollowed) {
   Run run;
   run.atCheckpoint = [&] {
     (void)::rename(dir.c_str(), (dir + ".old").c_str());
-    (void)::symlink(elsewhere.c_str(), dir.c_str());
+    if (::symlink(elsewhere.c_str(), dir.c_str()) != 0) std::abort();
   };
   const Ended e = InChild(run, [&](Notify n) {
     return ReconstructTargetFile(orig.c_str(), delta.c_str(), (dir + "/rebuilt").c_str(), n, nullptr);
@@ -331,7 +336,7 @@ TEST_F(Outputs, AnInputChangedDuringConstructionFails) {
         (void)::rename((c.path + ".new").c_str(), c.path.c_str());
       } else {
         const int fd = ::open(c.path.c_str(), O_WRONLY);
-        (void)::pwrite(fd, "changed", 7, 100);
+        if (::pwrite(fd, "changed", 7, 100) != 7) std::abort();
         ::close(fd);
       }
     };
