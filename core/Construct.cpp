@@ -141,7 +141,8 @@ class Construction {
     if (originalName.empty() || originalName.size() > kMaxStoredNameLength) throw Stop{TARVO_ERR_NO_MEMORY};
     header.wReferenceNameLength = static_cast<uint16_t>(originalName.size());
     deltaFile_.Write(originalName.data(), originalName.size());
-    const std::string modifiedName = StoredName(modified_, options_.bFullTargetPath);
+    const std::string modifiedName = options_.pszTargetName != nullptr ? std::string(options_.pszTargetName)
+                                                                      : StoredName(modified_, options_.bFullTargetPath);
     if (modifiedName.empty() || modifiedName.size() > kMaxStoredNameLength) throw Stop{TARVO_ERR_NO_MEMORY};
     header.wTargetNameLength = static_cast<uint16_t>(modifiedName.size());
     deltaFile_.Write(modifiedName.data(), modifiedName.size());

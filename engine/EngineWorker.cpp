@@ -9,6 +9,8 @@ namespace {
 
 constexpr uint32_t kStandardConstructOptionsSize = offsetof(S_TARVO_CONSTRUCT_OPTIONS, lMatcher);
 static_assert(kStandardConstructOptionsSize == 20);
+// An entry's choice of matcher and compressor: the engine fills no further.
+constexpr uint32_t kChoiceConstructOptionsSize = offsetof(S_TARVO_CONSTRUCT_OPTIONS, dwReserved);
 
 }  // namespace
 
@@ -61,7 +63,7 @@ S_TARVO_CONSTRUCT_OPTIONS CTarvoEngine::ConstructOptions(const CTarvoTaskEntry& 
   S_TARVO_CONSTRUCT_OPTIONS options{};
   // A standard entry passes the record without the choice, exactly what the
   // core got before there was one.
-  options.dwSize = entry.HasStandardConstruction() ? kStandardConstructOptionsSize : sizeof options;
+  options.dwSize = entry.HasStandardConstruction() ? kStandardConstructOptionsSize : kChoiceConstructOptionsSize;
   options.lConstructionSpeed = m_lConstructionSpeed;
   options.bFullReferencePath = m_bFullPathSaved ? 1 : 0;
   options.bFullTargetPath = m_bFullPathSaved ? 1 : 0;

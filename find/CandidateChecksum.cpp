@@ -1,6 +1,7 @@
 #include "CandidateChecksum.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,9 +31,16 @@ class Descriptor {
 
 }  // namespace
 
-ReadOutcome ChecksumFile(const std::string& path, char version, uint32_t* crc) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+ReadOutcome ChecksumFile(const std::string& path, char version, uint64_t size, uint32_t* crc) {
+  // The walk looked at the entry a moment ago, but it may have been swapped
+  // since: a FIFO must not block the open, a link must not lead to a
+  // device, and nothing but a regular file of the size looked for is read.
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
   if (file.get() < 0) return ReadOutcome::CannotOpen;
+  struct stat st {};
+  if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) != size) {
+    return ReadOutcome::CannotOpen;
+  }
   std::vector<unsigned char> piece(kPieceSize);
   uint32_t value = 0;
   for (;;) {

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -87,8 +88,15 @@ CMvrFindResult CReferenceSearch::TryCandidate(const std::string& path) {
   // The header holds the low 32 bits of the size.
   if (static_cast<uint32_t>(st.st_size) != m_Request.size) return MVRFIND_NOT_FOUND;
 
+  // A link to a file is a candidate, but the checksum opens no link: what
+  // it leads to is opened by its own name, so a link swapped in meanwhile
+  // cannot lead the read to a device.
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return MVRFIND_NOT_FOUND;
+  const std::string target = real;
+  std::free(real);
   uint32_t crc = 0;
-  switch (m_Checksum(path, m_Request.version, &crc)) {
+  switch (m_Checksum(target, m_Request.version, static_cast<uint64_t>(st.st_size), &crc)) {
     case ReadOutcome::ReadError:
       return MVRFIND_DISK_ERROR;
     case ReadOutcome::CannotOpen:

@@ -22,7 +22,8 @@ struct SearchRequest {
 };
 
 // Computes a candidate's checksum; ChecksumFile unless a test says otherwise.
-using ChecksumFunction = std::function<ReadOutcome(const std::string& path, char version, uint32_t* crc)>;
+using ChecksumFunction =
+    std::function<ReadOutcome(const std::string& path, char version, uint64_t size, uint32_t* crc)>;
 
 class CReferenceSearch {
  public:

@@ -12,11 +12,16 @@
 #include <cstdint>
 namespace platform { class IMessageWindow; }
 #define TARVO_STATIC_ASSERT(e) static_assert(e, #e)
+// Fields added to a record after its first version start from their
+// defaults in C++, so an initializer written for the older record is still
+// complete.
+#define TARVO_FIELD_DEFAULT(v) = v
 #else
 // C hosts never look inside the window a C++ host passes; a pointer to an
 // incomplete type keeps the record's layout.
 struct TarvoMessageWindow;
 #define TARVO_STATIC_ASSERT(e) _Static_assert(e, #e)
+#define TARVO_FIELD_DEFAULT(v)
 #endif
 
 // The fixed head of every difference file. Little-endian on disk; the struct is
@@ -130,8 +135,16 @@ typedef struct S_TARVO_CONSTRUCT_OPTIONS {
   // the same format, which every reader reads.
   int32_t lMatcher;     // TARVO_MATCHER_*
   int32_t lCompressor;  // TARVO_COMPRESSOR_*
+  uint32_t dwReserved TARVO_FIELD_DEFAULT(0);  // puts the pointer below where every compiler does
+  // The name to record for the modified file as it is, instead of one formed
+  // from its path (bFullTargetPath is then not read): for a host that hands
+  // over a copy under another path, such as one of standard input read
+  // through its descriptor. Null: formed from the path.
+  const char* pszTargetName TARVO_FIELD_DEFAULT(nullptr);
 } S_TARVO_CONSTRUCT_OPTIONS;
-TARVO_STATIC_ASSERT(sizeof(S_TARVO_CONSTRUCT_OPTIONS) == 28);
+// Records filled up to lCompressor (28 bytes) keep working unchanged.
+TARVO_STATIC_ASSERT(offsetof(S_TARVO_CONSTRUCT_OPTIONS, dwReserved) == 28);
+TARVO_STATIC_ASSERT(offsetof(S_TARVO_CONSTRUCT_OPTIONS, pszTargetName) == 32);
 
 // Matchers: the standard one, or one that looks for the longest matches in
 // the whole original and parses for the fewest bytes of records.

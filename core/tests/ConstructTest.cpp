@@ -92,6 +92,15 @@ TEST_F(Construct, OptionsAreReadUpToTheirSize) {
   const ParsedDelta d = Parse(ReadFile(delta));
   EXPECT_EQ(d.originalName, "orig.bin");
   EXPECT_EQ(d.modifiedName, "mod.bin");
+  // A name given for the modified file is recorded as it is, whatever the
+  // path it is read under; a record that ends before it forms the name.
+  S_TARVO_CONSTRUCT_OPTIONS named{sizeof(S_TARVO_CONSTRUCT_OPTIONS), 43, 0, 1, 1, 0, 0};
+  named.pszTargetName = "given name";
+  ASSERT_EQ(Build(&named), TARVO_OK);
+  EXPECT_EQ(Parse(ReadFile(delta)).modifiedName, "given name");
+  named.dwSize = offsetof(S_TARVO_CONSTRUCT_OPTIONS, pszTargetName);
+  ASSERT_EQ(Build(&named), TARVO_OK);
+  EXPECT_EQ(Parse(ReadFile(delta)).modifiedName, mod);
 }
 
 // What the user gets and what stays on disk after each failure.

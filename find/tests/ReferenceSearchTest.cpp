@@ -135,9 +135,9 @@ TEST_F(ReferenceSearchTest, SizeIsTestedBeforeTheChecksumIsComputed) {
   const std::string wanted = File("three/x.bin", original_);
 
   std::vector<std::string> checksummed;
-  auto counting = [&](const std::string& path, char version, uint32_t* crc) {
+  auto counting = [&](const std::string& path, char version, uint64_t size, uint32_t* crc) {
     checksummed.push_back(path);
-    return mvrfind::ChecksumFile(path, version, crc);
+    return mvrfind::ChecksumFile(path, version, size, crc);
   };
   RecordingHost host;
   mvrfind::CReferenceSearch search(Request("x.bin"), host, counting);
@@ -213,6 +213,36 @@ TEST_F(ReferenceSearchTest, OnlyReadableRegularFilesAreCandidates) {
   }
 }
 
+TEST_F(ReferenceSearchTest, TheChecksumReadsOnlyARegularFileOfTheSizeLookedFor) {
+  // What the walk saw may be swapped before the checksum opens it: each of
+  // these stands at the path by then. A FIFO would block the open or the
+  // read for good, /dev/zero would be read for ever, a folder would end the
+  // walk with a read error.
+  const std::string file = File("orig.bin", original_);
+  ASSERT_EQ(::mkfifo(box_.Path("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("/dev/zero", box_.Path("zero").c_str()), 0);
+  ASSERT_EQ(::symlink(file.c_str(), box_.Path("link").c_str()), 0);
+  Dir("folder");
+  const uint64_t size = original_.size();
+  const struct {
+    const char* name;
+    uint64_t size;
+    mvrfind::ReadOutcome outcome;
+  } cases[] = {
+      {"orig.bin", size, mvrfind::ReadOutcome::Ok},
+      {"orig.bin", size + 1, mvrfind::ReadOutcome::CannotOpen},
+      {"fifo", 0, mvrfind::ReadOutcome::CannotOpen},
+      {"zero", 0, mvrfind::ReadOutcome::CannotOpen},
+      {"link", size, mvrfind::ReadOutcome::CannotOpen},
+      {"folder", 0, mvrfind::ReadOutcome::CannotOpen},
+  };
+  for (const auto& c : cases) {
+    uint32_t crc = 7;
+    EXPECT_EQ(mvrfind::ChecksumFile(box_.Path(c.name), kDeltaVersion2, c.size, &crc), c.outcome) << c.name;
+    EXPECT_EQ(crc, c.outcome == mvrfind::ReadOutcome::Ok ? Crc(kDeltaVersion2, original_) : 7u) << c.name;
+  }
+}
+
 TEST_F(ReferenceSearchTest, LinksToFilesAreCandidatesLinksToFoldersAreNotEntered) {
   const std::string target = File("elsewhere/orig.bin", original_);
   Dir("tree/inner");
@@ -266,7 +296,7 @@ TEST_F(ReferenceSearchTest, NothingFoundSearchesEveryFolder) {
 TEST_F(ReferenceSearchTest, AReadErrorEndsTheWalk) {
   File("a/orig.bin", original_);
   File("b/orig.bin", original_);
-  auto failing = [](const std::string&, char, uint32_t*) { return mvrfind::ReadOutcome::ReadError; };
+  auto failing = [](const std::string&, char, uint64_t, uint32_t*) { return mvrfind::ReadOutcome::ReadError; };
   RecordingHost host;
   mvrfind::CReferenceSearch search(Request("orig.bin"), host, failing);
   EXPECT_LT(search.Run(), 0);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "TarvoCore.h"
-#include "Utf8.h"
 #include "platform/ConsoleKeyboard.h"
 #include "platform/StringTable.h"
 
@@ -61,24 +60,6 @@ S_TARVO_NOTIFY_INFO ConsoleTarget() {
 const char* ReportedFileName() { return g_fileName.c_str(); }
 
 void PrepareProcess() { std::signal(SIGXFSZ, SIG_IGN); }
-
-std::string PrintableName(std::string_view name) {
-  std::string shown;
-  shown.reserve(name.size());
-  for (size_t i = 0; i < name.size();) {
-    uint32_t cp = 0;
-    const size_t len = DecodeUtf8(name, i, &cp);
-    const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
-    if (len == 0 || control) {
-      shown += '?';
-      i += len == 0 ? 1 : len;
-      continue;
-    }
-    shown.append(name.substr(i, len));
-    i += len;
-  }
-  return shown;
-}
 
 int FinishWithMessage(E_TARVO_ERROR result) {
   char message[150];

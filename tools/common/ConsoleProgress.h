@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "TarvoTypes.h"
 
@@ -30,11 +29,6 @@ unsigned BarPosition(uint32_t done, uint32_t total);
 // (and the run end with its write error and clean-up) instead of killing
 // the process with SIGXFSZ half-way.
 void PrepareProcess();
-
-// The name as it can be shown on a terminal: control characters (C0, DEL,
-// C1) and bytes that are not UTF-8 become '?', so a file name cannot move
-// the cursor, retitle the window or fake a result line.
-std::string PrintableName(std::string_view name);
 
 // Prints ": <message>.\n" for result and returns the process exit code: the
 // result, or -1 when its message cannot be loaded.

@@ -7,6 +7,7 @@
 
 #include "ConsoleProgress.h"
 #include "TarvoCore.h"
+#include "platform/ShownName.h"
 #include "platform/StringTable.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,6 @@ int main(int argc, char** argv) {
   const S_TARVO_NOTIFY_INFO notify = mvr::ConsoleTarget();
   const E_TARVO_ERROR result = ConstructDeltaFile(argv[1], argv[2], output.c_str(), &notify, nullptr);
 
-  std::printf("\n\n%s", mvr::PrintableName(output).c_str());
+  std::printf("\n\n%s", platform::ShownName(output).c_str());
   return mvr::FinishWithMessage(result);
 }

@@ -36,7 +36,7 @@ struct Walk {
         subfolders.push_back(path);
       } else if (S_ISREG(es.st_mode) && static_cast<uint64_t>(es.st_size) == size) {
         uint32_t got = 0;
-        if (mvrfind::ChecksumFile(path, version, &got) == mvrfind::ReadOutcome::Ok && got == crc &&
+        if (mvrfind::ChecksumFile(path, version, size, &got) == mvrfind::ReadOutcome::Ok && got == crc &&
             seen.insert({es.st_dev, es.st_ino}).second) {
           found.push_back(path);
         }

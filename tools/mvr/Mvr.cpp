@@ -12,15 +12,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
 #include "MvrFileInfo.h"
 #include "FindOriginal.h"
+#include "Json.h"
+#include "Options.h"
 #include "TempCopy.h"
 #include "TarvoCore.h"
+#include "platform/ShownName.h"
 #include "platform/StringTable.h"
-#include "platform/TerminatingSignals.h"
 
 namespace {
 
@@ -52,19 +55,19 @@ int Usage(const std::string& why) {
   return kUsage;
 }
 
-int Fail(const std::string& name, E_TARVO_ERROR code, const char* path) {
+int Fail(const std::string& name, E_TARVO_ERROR code, const char* path, const std::string& why = "") {
   char message[150] = "";
   if (platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageBase + static_cast<unsigned>(code), message,
                                  sizeof message) <= 0) {
     std::snprintf(message, sizeof message, "result %d", static_cast<int>(code));
   }
-  std::string reason;
+  std::string reason = why;
   if (path != nullptr && (code == TARVO_ERR_OPEN_ORIGINAL || code == TARVO_ERR_OPEN_MODIFIED ||
                           code == TARVO_ERR_OPEN_DELTA)) {
     struct stat st {};
     if (::stat(path, &st) != 0 || ::access(path, R_OK) != 0) reason = std::string(" (") + std::strerror(errno) + ")";
   }
-  std::fprintf(stderr, "mvr: %s: %s%s\n", name.c_str(), message, reason.c_str());
+  std::fprintf(stderr, "mvr: %s: %s%s\n", platform::ShownName(name).c_str(), message, reason.c_str());
   return code;
 }
 
@@ -85,64 +88,16 @@ S_TARVO_NOTIFY_INFO Target() {
   return n;
 }
 
-struct Args {
-  std::vector<std::string> operands;
-  std::string output;
-  bool haveOutput = false, toStdout = false, fullNames = false, json = false, thorough = false, fast = false;
-};
-
-int Parse(int argc, char** argv, Args& a) {
-  bool options = true;
-  for (int i = 2; i < argc; ++i) {
-    const std::string s = argv[i];
-    if (options && s == "--") {
-      options = false;
-    } else if (options && s.size() > 1 && s[0] == '-') {
-      if (s == "-f" || s == "--force") g_force = true;
-      else if (s == "-q" || s == "--quiet") g_quiet = true;
-      else if (s == "-v" || s == "--verbose") g_verbose = true;
-      else if (s == "--full-names") a.fullNames = true;
-      else if (s == "--json") a.json = true;
-      else if (s == "--thorough") a.thorough = true;
-      else if (s == "--fast") a.fast = true;
-      else if (s == "-c" || s == "--stdout") a.toStdout = true;
-      else if (s == "-o") {
-        if (++i >= argc) return Usage("-o needs a file name");
-        a.output = argv[i];
-        a.haveOutput = true;
-      } else return Usage("unknown option " + s);
-    } else {
-      a.operands.push_back(s);
-    }
-  }
-  if (a.toStdout && a.haveOutput) return Usage("-o and -c exclude each other");
-  if (g_quiet && g_verbose) return Usage("-q and -v exclude each other");
-  return 0;
-}
+using Args = mvrcli::Options;
 
 int NoTemp(const std::string& name) {
-  std::fprintf(stderr, "mvr: %s: cannot make a temporary file (%s)\n", name.c_str(), std::strerror(errno));
+  std::fprintf(stderr, "mvr: %s: cannot make a temporary file (%s)\n", platform::ShownName(name).c_str(),
+               std::strerror(errno));
   return TARVO_ERR_CREATE_OUTPUT;
 }
 
-bool CopyStdinTo(int fd) {
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t w = ::write(fd, buf + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno != EINTR) return false;
-      if (w > 0) done += w;
-    }
-  }
-}
-
-int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcli::TempCopy& data);
+int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const std::string& modified,
+             mvrcli::TempCopy& data);
 
 int Diff(const Args& a) {
   if (a.operands.size() != 2) return Usage("diff needs ORIGINAL and MODIFIED");
@@ -158,46 +113,41 @@ int Diff(const Args& a) {
   S_TARVO_CONSTRUCT_OPTIONS o{};
   o.dwSize = sizeof o;
   o.bFullReferencePath = a.fullNames ? 1 : 0;
-  // Standard input has no path worth recording: its copy's is a temporary one.
-  o.bFullTargetPath = a.fullNames && a.operands[1] != "-" ? 1 : 0;
+  o.bFullTargetPath = a.fullNames ? 1 : 0;
   o.bNotifyOverwrite = a.toStdout ? 0 : 1;
   o.lMatcher = a.thorough ? TARVO_MATCHER_THOROUGH : TARVO_MATCHER_STANDARD;
   o.lCompressor = a.thorough ? TARVO_COMPRESSOR_STRONGEST : a.fast ? TARVO_COMPRESSOR_FAST : TARVO_COMPRESSOR_STANDARD;
   const S_TARVO_NOTIFY_INFO n = Target();
-  // Standard input is kept in a file under the name to record, since
-  // construction maps its inputs: the output's name without ".mvr", or
-  // "stdin" with -c.
+  // Standard input is kept in an unnamed copy, since construction maps its
+  // inputs; it records the output's name without ".mvr", or "stdin" with -c
+  // (standard input has no path worth recording).
   std::string modified = a.operands[1];
-  std::string folder;
+  mvrcli::TempCopy input;
+  std::string name;
   if (modified == "-") {
-    std::string name = a.toStdout ? "stdin" : a.output.substr(a.output.rfind('/') + 1);
+    name = a.toStdout ? "stdin" : a.output.substr(a.output.rfind('/') + 1);
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mvr") == 0) name.resize(name.size() - 4);
     if (name.empty() || name == "." || name == "..") name = "stdin";
-    const char* dir = std::getenv("TMPDIR");
-    folder = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/MvrXXXXXX";
-    if (::mkdtemp(folder.data()) == nullptr) return NoTemp("-");
-    modified = folder + "/" + name;
-    const int fd = ::open(modified.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    const int slot = fd >= 0 ? platform::RegisterRemoval(AT_FDCWD, modified.c_str()) : -1;
-    const bool ok = fd >= 0 && CopyStdinTo(fd);
-    if (fd >= 0) ::close(fd);
-    if (!ok) {
-      ::unlink(modified.c_str());
-      platform::UnregisterRemoval(slot);
-      ::rmdir(folder.c_str());
-      return NoTemp("-");
-    }
-    const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), modified.c_str(), out.c_str(), &n, &o);
-    ::unlink(modified.c_str());
-    platform::UnregisterRemoval(slot);
-    ::rmdir(folder.c_str());
-    return Finished(a, r, out, data);
+    if (!input.FromStdin()) return NoTemp("-");
+    modified = input.Path();
+    o.pszTargetName = name.c_str();
   }
   const E_TARVO_ERROR r = ConstructDeltaFile(a.operands[0].c_str(), modified.c_str(), out.c_str(), &n, &o);
-  return Finished(a, r, out, data);
+  return Finished(a, r, out, modified, data);
 }
 
-int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcli::TempCopy& data) {
+// Why an input cannot be mapped, when that is its size: the core reports
+// both as a lack of memory, on the difference file.
+std::string SizeFault(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";
+  if (st.st_size == 0) return " (the file is empty)";
+  if (static_cast<uint64_t>(st.st_size) > UINT32_MAX) return " (the file is 4 GiB or larger)";
+  return "";
+}
+
+int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const std::string& modified,
+             mvrcli::TempCopy& data) {
   if (r == TARVO_OK) {
     if (a.toStdout && !data.ToStdout()) {
       std::fprintf(stderr, "mvr: -: %s\n", std::strerror(errno));
@@ -205,10 +155,23 @@ int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const mvrcl
     }
     return 0;
   }
+  if (r == TARVO_ERR_NO_MEMORY) {
+    if (const std::string why = SizeFault(a.operands[0]); !why.empty()) return Fail(a.operands[0], r, nullptr, why);
+    if (const std::string why = SizeFault(modified); !why.empty()) return Fail(a.operands[1], r, nullptr, why);
+  }
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL;
   const bool onModified = r == TARVO_ERR_OPEN_MODIFIED || r == TARVO_ERR_READ_MODIFIED;
   const std::string name = onOriginal ? a.operands[0] : onModified ? a.operands[1] : a.toStdout ? "-" : out;
-  return Fail(name, r, name.c_str());
+  return Fail(name, r, onModified ? modified.c_str() : name.c_str());
+}
+
+// Where the core looked for the recorded modified name, for a message.
+std::string RecordedOutput(const std::string& delta, const CDeltaFileInfo& info, bool valid) {
+  char path[4096];
+  if (!valid || TarvoRecordedTargetPath(delta.c_str(), info.GetTargetFileName().c_str(), path, sizeof path) == 0) {
+    return "";
+  }
+  return path;
 }
 
 int Apply(const Args& a) {
@@ -263,7 +226,9 @@ int Apply(const Args& a) {
   }
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
   const bool onDelta = r == TARVO_ERR_OPEN_DELTA || r == TARVO_ERR_READ_DELTA || r == TARVO_ERR_BAD_DELTA;
+  const std::string recorded = r == TARVO_ERR_OVERWRITE_REFUSED && out.empty() ? RecordedOutput(delta, info, valid) : "";
   const std::string name = onOriginal && original != nullptr ? original
+                           : !recorded.empty()               ? recorded
                            : onDelta || out.empty()          ? shownDelta
                            : a.toStdout                      ? "-"
                                                              : out;
@@ -293,21 +258,12 @@ int Verify(const Args& a) {
   return Fail(name, r, onOriginal ? name.c_str() : delta.c_str());
 }
 
-void JsonString(const std::string& s) {
-  std::fputc('"', stdout);
-  for (const unsigned char c : s) {
-    if (c == '"' || c == '\\') std::printf("\\%c", c);
-    else if (c < 0x20) std::printf("\\u%04x", c);
-    else std::fputc(c, stdout);
-  }
-  std::fputc('"', stdout);
-}
-
 int Info(const Args& a) {
   if (a.operands.empty()) return Usage("info needs at least one DIFF");
   int result = 0;
   bool first = true;
-  if (a.json && a.operands.size() > 1) std::fputs("[", stdout);
+  const bool array = a.json && a.operands.size() > 1;
+  std::string json = array ? "[" : "";
   for (const std::string& f : a.operands) {
     struct stat st {};
     if (::stat(f.c_str(), &st) != 0 || ::access(f.c_str(), R_OK) != 0) {
@@ -324,31 +280,39 @@ int Info(const Args& a) {
     struct tm t {};
     ::gmtime_r(&st.st_mtime, &t);
     std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &t);
+    char numbers[200];
     if (a.json) {
-      if (!first) std::fputs(",", stdout);
-      std::fputs("{\"file\":", stdout);
-      JsonString(f);
-      std::printf(",\"version\":\"%c\",\"size\":%u,\"crc32\":%u,\"code_offset\":%lu,\"modified_time\":\"%s\"",
-                  h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when);
-      std::fputs(",\"original\":{\"name\":", stdout);
-      JsonString(info.GetReferenceFileName());
-      std::printf(",\"size\":%lu,\"crc32\":%lu},\"modified\":{\"name\":", info.GetReferenceFileSize(),
-                  info.GetReferenceFileCheckSum());
-      JsonString(info.GetTargetFileName());
-      std::printf(",\"size\":%lu,\"crc32\":%lu}}", info.GetTargetFileSize(), info.GetTargetFileCheckSum());
+      if (!first) json += ",";
+      json += "{" + mvrcli::JsonName("file", f);
+      std::snprintf(numbers, sizeof numbers,
+                    ",\"version\":\"%c\",\"size\":%u,\"crc32\":%u,\"code_offset\":%lu,\"modified_time\":\"%s\"",
+                    h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when);
+      json += numbers;
+      json += ",\"original\":{" + mvrcli::JsonName("name", info.GetReferenceFileName());
+      std::snprintf(numbers, sizeof numbers, ",\"size\":%lu,\"crc32\":%lu}", info.GetReferenceFileSize(),
+                    info.GetReferenceFileCheckSum());
+      json += numbers;
+      json += ",\"modified\":{" + mvrcli::JsonName("name", info.GetTargetFileName());
+      std::snprintf(numbers, sizeof numbers, ",\"size\":%lu,\"crc32\":%lu}}", info.GetTargetFileSize(),
+                    info.GetTargetFileCheckSum());
+      json += numbers;
     } else {
       if (!first) std::fputs("\n", stdout);
+      // Every name may hold anything: escaped, none of them can forge a line.
       std::printf("file:        %s\nversion:     %c\nsize:        %u\ncrc32:       %08x\ncode offset: %lu\n"
                   "written:     %s\noriginal:    %s\n  size:      %lu\n  crc32:     %08lx\n"
                   "modified:    %s\n  size:      %lu\n  crc32:     %08lx\n",
-                  f.c_str(), h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum, info.GetCodeOffset(), when,
-                  info.GetReferenceFileName().c_str(), info.GetReferenceFileSize(), info.GetReferenceFileCheckSum(),
-                  info.GetTargetFileName().c_str(), info.GetTargetFileSize(), info.GetTargetFileCheckSum());
+                  platform::ShownName(f).c_str(), h.chSignature[15], h.dwDeltaFileSize, h.dwDeltaCheckSum,
+                  info.GetCodeOffset(), when, platform::ShownName(info.GetReferenceFileName()).c_str(),
+                  info.GetReferenceFileSize(), info.GetReferenceFileCheckSum(),
+                  platform::ShownName(info.GetTargetFileName()).c_str(), info.GetTargetFileSize(),
+                  info.GetTargetFileCheckSum());
     }
     first = false;
   }
-  if (a.json && a.operands.size() > 1) std::fputs("]", stdout);
-  if (a.json && !first) std::fputs("\n", stdout);
+  if (array) json += "]";
+  // One file that fails prints nothing: there is no object to print.
+  if (a.json && (array || !first)) std::fputs((json + "\n").c_str(), stdout);
   return result;
 }
 
@@ -369,14 +333,16 @@ int Find(const Args& a) {
                                           static_cast<uint32_t>(info.GetReferenceFileCheckSum()),
                                           info.GetHeader().chSignature[15]);
   if (a.json) {
-    std::fputs("[", stdout);
+    // A path that is UTF-8 is a string, as it always was; one that is not
+    // becomes an object that also carries its bytes.
+    std::string json = "[";
     for (size_t i = 0; i < found.size(); ++i) {
-      if (i != 0) std::fputs(",", stdout);
-      JsonString(found[i]);
+      if (i != 0) json += ",";
+      json += mvrcli::IsUtf8(found[i]) ? mvrcli::JsonString(found[i]) : "{" + mvrcli::JsonName("path", found[i]) + "}";
     }
-    std::fputs("]\n", stdout);
+    std::fputs((json + "]\n").c_str(), stdout);
   } else {
-    for (const std::string& p : found) std::printf("%s\n", p.c_str());
+    for (const std::string& p : found) std::printf("%s\n", platform::ShownName(p).c_str());
   }
   return found.empty() ? 1 : 0;
 }
@@ -385,17 +351,37 @@ const char kHelp[] =
     "Usage: mvr diff   [-f] [-q|-v] [--full-names] [--thorough|--fast] ORIGINAL MODIFIED [-o DIFF | -c]\n"
     "       mvr apply  [-f] [-q|-v] DIFF [ORIGINAL] [-o MODIFIED | -c]\n"
     "       mvr info   [--json] DIFF...\n"
-    "       mvr verify [-q] DIFF [ORIGINAL]\n"
+    "       mvr verify [-q|-v] DIFF [ORIGINAL]\n"
     "       mvr find   [--json] DIFF [FOLDER...]\n"
     "       mvr --help | --version\n"
-    "  -            standard input (MODIFIED of diff, DIFF of apply and verify)\n"
-    "  -c           write the result to standard output\n"
-    "  -f           replace an existing output\n"
-    "  --full-names store full paths instead of bare file names\n"
-    "  --thorough   look harder for matches and compress hardest (slowest)\n"
-    "  --fast       compress faster\n"
+    "  -                  standard input (MODIFIED of diff, DIFF of apply and verify), never a terminal\n"
+    "  -c, --stdout       write the result to standard output (to a terminal only with -f)\n"
+    "  -f, --force        replace an existing output\n"
+    "  -o, --output=FILE  the output's name\n"
+    "  -q, --quiet        no progress bar; -v, --verbose: a summary line\n"
+    "  --full-names       store full paths instead of bare file names\n"
+    "  --thorough         look harder for matches and compress hardest (slowest)\n"
+    "  --fast             compress faster\n"
+    "  --                 the end of the options\n"
     "Exit status: 0 success, 1-17 the result code, 64 a wrong command line;\n"
     "find: 0 found, 1 none.\n";
+
+// A difference file or a rebuilt file is not for a terminal, and a terminal
+// on standard input would only wait for typing: both are refused unless -f
+// says the terminal is meant. 0 when the streams are fine.
+int RefuseTerminals(const std::string& command, const Args& a) {
+  if (a.toStdout && !g_force && ::isatty(STDOUT_FILENO) == 1) {
+    std::fputs("mvr: standard output is a terminal; use -f to write there\n", stderr);
+    return kUsage;
+  }
+  const bool readsStdin = (command == "diff" && a.operands.size() > 1 && a.operands[1] == "-") ||
+                          ((command == "apply" || command == "verify") && !a.operands.empty() && a.operands[0] == "-");
+  if (readsStdin && ::isatty(STDIN_FILENO) == 1) {
+    std::fputs("mvr: standard input is a terminal; redirect it from a file or a pipe\n", stderr);
+    return kUsage;
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -410,7 +396,11 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--") == 0) break;
   }
   Args a;
-  if (const int bad = Parse(argc, argv, a); bad != 0) return bad;
+  if (const std::string why = mvrcli::ParseOptions(command, argc - 1, argv + 1, a); !why.empty()) return Usage(why);
+  g_force = a.force;
+  g_quiet = a.quiet;
+  g_verbose = a.verbose;
+  if (const int refused = RefuseTerminals(command, a); refused != 0) return refused;
   g_bar = !g_quiet && ::isatty(STDERR_FILENO) == 1 && ::tcgetpgrp(STDERR_FILENO) == ::getpgrp();
   g_start = std::chrono::steady_clock::now();
   int r = -1;
@@ -421,12 +411,11 @@ int main(int argc, char** argv) {
     if (g_shown >= 0) std::fputc('\n', stderr);
     if (g_verbose && r == 0) {
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
-      std::fprintf(stderr, "mvr: %s: %u bytes in %.2f s\n", a.operands.empty() ? "" : a.operands.back().c_str(),
-                   g_total, seconds);
+      std::fprintf(stderr, "mvr: %s: %u bytes in %.2f s\n",
+                   a.operands.empty() ? "" : platform::ShownName(a.operands.back()).c_str(), g_total, seconds);
     }
     return r;
   }
   if (command == "info") return Info(a);
-  if (command == "find") return Find(a);
-  return Usage("unknown command " + command);
+  return Find(a);
 }

@@ -1,8 +1,10 @@
 // MvrRecn: rebuilds one modified file from a difference file and its original.
 #include <cstdio>
+#include <string_view>
 
 #include "ConsoleProgress.h"
 #include "TarvoCore.h"
+#include "platform/ShownName.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
 
   // The name is the one the first progress report gave: a run that fails
   // before writing shows none.
-  std::printf("\n\n%s", mvr::PrintableName(mvr::ReportedFileName()).c_str());
+  const std::string_view reported = mvr::ReportedFileName();
+  std::printf("\n\n%s", reported.empty() ? "" : platform::ShownName(reported).c_str());
   return mvr::FinishWithMessage(result);
 }

@@ -23,7 +23,7 @@ static char* Contents(const char* path, long* size) {
 
 int main(int argc, char** argv) {
   char delta[4096], rebuilt[4096];
-  S_TARVO_CONSTRUCT_OPTIONS options = {sizeof options, 0, 0, 0, 1, TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD};
+  S_TARVO_CONSTRUCT_OPTIONS options = {sizeof options, 0, 0, 0, 1, TARVO_MATCHER_STANDARD, TARVO_COMPRESSOR_STANDARD, 0, NULL};
   E_TARVO_ERROR e;
   long expectedSize = 0, rebuiltSize = 0;
   char *expected, *got;

@@ -30,24 +30,3 @@ TEST(BarPosition, DotsForDoneOfTotal) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(PrintableName, ControlsAndBrokenUtf8BecomeQuestionMarks) {
-  const struct {
-    const char* name;
-    const char* shown;
-  } cases[] = {
-      {"plain/name.mvr", "plain/name.mvr"},
-      {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"},  // UTF-8 letters stay
-      {"a\x1b[2Jb", "a?[2Jb"},                                  // C0
-      {"del\x7f", "del?"},
-      {"c1\xc2\x9b" "31m", "c1?31m"},  // CSI as a UTF-8 C1 control
-      {"raw\x9b", "raw?"},             // CSI as a raw byte
-      {"cut\xe2\x82", "cut??"},        // truncated sequence
-      {"over\xc0\xaf", "over??"},      // overlong
-  };
-  for (const auto& c : cases) EXPECT_EQ(mvr::PrintableName(c.name), c.shown) << c.name;
-}
-
-}  // namespace

@@ -339,7 +339,7 @@ TEST(MvrCnstr, NamesAreShownWithoutTheirControlCharacters) {
   const std::string name = "x\x1b]0;owned\x07\x1b[2J.mvr";
   const Outcome r = RunCnstr(box.Root(), {"a", "b", name});
   EXPECT_EQ(ExitCode(r), 0);
-  EXPECT_EQ(r.out, Completed("x?]0;owned??[2J.mvr", "Successful completion"));
+  EXPECT_EQ(r.out, Completed("'x'$'\\033'']0;owned'$'\\007\\033''[2J.mvr'", "Successful completion"));
   EXPECT_TRUE(testsupport::Exists(box.Path(name)));
 }
 

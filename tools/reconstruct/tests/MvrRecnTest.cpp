@@ -117,6 +117,13 @@ TEST_F(MvrRecn, RecordedNamesLandOnlyBesideTheDifferenceFile) {
   }
 }
 
+TEST_F(MvrRecn, TheResultLineShowsANameEscaped) {
+  const std::string name = "x\x1b]0;T\x07\xff";
+  const Outcome r = RunRecn(box.Root(), {"b.mvr", "a", name});
+  EXPECT_EQ(r.out, kPrompt + kRuler + kFullBar + "\n\n'x'$'\\033'']0;T'$'\\007\\377': Successful completion.\n");
+  EXPECT_EQ(testsupport::ReadFile(box.Path(name)), modified);
+}
+
 TEST_F(MvrRecn, FailureBeforeAnyReportShowsNoName) {
   Bytes other = original;
   other[10] ^= 1;
