@@ -225,8 +225,9 @@ int Apply(const Args& a) {
   const bool valid = info.PrepareInfo(delta.c_str()) != 0;
   char path[4096];
   std::string recordedOriginal;
+  const std::string& originalName = info.GetReferenceFileName();
   if (fromStdin && valid && a.operands.size() < 2 &&
-      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+      TarvoRecordedOriginalPath("./stdin", originalName.data(), originalName.size(), path, sizeof path) != 0) {
     recordedOriginal = path;
   }
   const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
@@ -235,22 +236,27 @@ int Apply(const Args& a) {
   S_TARVO_RECONSTRUCT_OPTIONS o{};
   o.dwSize = sizeof o;
   o.bNotifyOverwrite = 1;
-  std::string out;
+  std::string out;       // an output the user named
+  std::string recorded;  // where the recorded name lands, for messages
   if (a.toStdout) {
     if (!data.Create()) return NoTemp("-");
     out = data.Path();
     o.bNotifyOverwrite = 0;
   } else if (a.haveOutput) {
     out = a.output;
-  } else if ((g_force || fromStdin) && valid) {
-    // -f is the user's yes to the recorded name: it may replace a file.
-    if (TarvoRecordedTargetPath(fromStdin ? "./stdin" : delta.c_str(), info.GetTargetFileName().c_str(), path,
-                                sizeof path) == 0) {
-      return Fail(shownDelta, TARVO_ERR_CREATE_OUTPUT, nullptr);
+  } else {
+    // The recorded name stays a recorded one whatever the flags: the core
+    // creates it in its folder, and -f is the user's yes to replacing the
+    // entry of that name there (a link as the link), never to writing
+    // through it.
+    o.bRecordedTargetName = 1;
+    o.bReplaceRecorded = g_force ? 1 : 0;
+    if (fromStdin) o.pszRecordedFolder = ".";
+    const std::string& name = info.GetTargetFileName();
+    if (valid && TarvoRecordedTargetPath(fromStdin ? "./stdin" : delta.c_str(), name.data(), name.size(), path,
+                                         sizeof path) != 0) {
+      recorded = path;
     }
-    out = path;
-    struct stat st {};
-    if (!g_force && ::lstat(path, &st) == 0) return Fail(out, TARVO_ERR_OVERWRITE_REFUSED, nullptr);
   }
   const S_TARVO_NOTIFY_INFO n = Target();
   const E_TARVO_ERROR r = ReconstructTargetFile(original, delta.c_str(), out.c_str(), &n, &o);
@@ -263,10 +269,18 @@ int Apply(const Args& a) {
   }
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
   const bool onDelta = r == TARVO_ERR_OPEN_DELTA || r == TARVO_ERR_READ_DELTA || r == TARVO_ERR_BAD_DELTA;
+  const std::string& output = out.empty() ? recorded : out;
   const std::string name = onOriginal && original != nullptr ? original
-                           : onDelta || out.empty()          ? shownDelta
+                           : onDelta || output.empty()       ? shownDelta
                            : a.toStdout                      ? "-"
-                                                             : out;
+                                                             : output;
+  if (TarvoLastMessageId() == kTarvoMessageOldFileDamaged) {
+    char message[150] = "";
+    if (platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageOldFileDamaged, message, sizeof message) > 0) {
+      std::fprintf(stderr, "mvr: %s: %s\n", name.c_str(), message);
+      return r;
+    }
+  }
   return Fail(name, r, name.c_str());
 }
 
@@ -280,7 +294,8 @@ int Verify(const Args& a) {
   CDeltaFileInfo info;
   char path[4096];
   if (fromStdin && a.operands.size() < 2 && info.PrepareInfo(delta.c_str()) != 0 &&
-      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().data(), info.GetReferenceFileName().size(),
+                                path, sizeof path) != 0) {
     recordedOriginal = path;
   }
   const char* original = a.operands.size() > 1 ? a.operands[1].c_str()

@@ -22,5 +22,6 @@ int main(int argc, char** argv) {
   // The name is the one the first progress report gave: a run that fails
   // before writing shows none.
   std::printf("\n\n%s", mvr::PrintableName(mvr::ReportedFileName()).c_str());
-  return mvr::FinishWithMessage(result);
+  // A failure that damaged an old file says so, not only that a write failed.
+  return mvr::FinishWithMessage(result, result == TARVO_ERR_WRITE_OUTPUT ? TarvoLastMessageId() : 0);
 }
