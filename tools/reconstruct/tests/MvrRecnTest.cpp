@@ -142,6 +142,7 @@ TEST_F(MvrRecn, RecordedNamesLandOnlyBesideTheDifferenceFile) {
       SCOPED_TRACE(std::string(route.what) + ": " + c.what);
       testsupport::RemoveTree(layout.in);
       ::mkdir(layout.in.c_str(), 0755);
+      testsupport::WriteFile(victim, {'s'});
       testsupport::Crafted crafted = testsupport::For({'x'}, five, code);
       crafted.originalName = one;
       crafted.modifiedName = c.recorded(layout);
