@@ -33,9 +33,10 @@ constexpr const char* kMessages[kTarvoErrorCount] = {
 // Messages beyond one per code, from kTarvoMessageDetailBase on.
 constexpr const char* kDetails[] = {
     "Cannot write to the generated modified file. The file it was overwriting in place is damaged",
+    "Cannot write to the difference file. The file it was overwriting in place is damaged",
 };
 
-thread_local unsigned t_lastMessage = kTarvoMessageBase;
+thread_local unsigned t_lastMessage = 0;
 
 }  // namespace
 

@@ -414,15 +414,13 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
   const Notifier notifier(notify);
   const S_TARVO_RECONSTRUCT_OPTIONS opts = ReadSizedRecord(kDefaultOptions, options);
   SetLastMessage(0);
-  E_TARVO_ERROR result = TARVO_ERR_NO_MEMORY;
   try {
-    result = Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "",
-                            modifiedPath != nullptr ? modifiedPath : "", notifier, opts)
-                 .Run();
+    return Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "",
+                          modifiedPath != nullptr ? modifiedPath : "", notifier, opts)
+        .Run();
   } catch (const std::bad_alloc&) {
+    return TARVO_ERR_NO_MEMORY;
   }
-  if (TarvoLastMessageId() == 0) SetLastMessage(kTarvoMessageBase + static_cast<unsigned>(result));
-  return result;
 }
 
 TARVOCORE_API E_TARVO_ERROR VerifyDeltaFile(const char* originalPath, const char* deltaPath,

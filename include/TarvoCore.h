@@ -56,11 +56,12 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
 TARVOCORE_API E_TARVO_ERROR VerifyDeltaFile(const char* originalPath, const char* deltaPath,
                                             const S_TARVO_NOTIFY_INFO* notify);
 
-// The string id (see kTarvoMessageBase) of the message that describes the
-// last ReconstructTargetFile call on this thread: 11000 + its code, or a
-// more precise one, such as kTarvoMessageOldFileDamaged with code 9 when a
-// file written in place was changed before the write failed (the old file
-// is then damaged; on every other failure it is left as it was).
+// The string id of a message that says more than the code's own about the
+// last ConstructDeltaFile or ReconstructTargetFile call on this thread, or 0
+// when the code's own message (11000 + code) is the one. So far: 11100 with
+// code 9 (11101 with code 8) when an old file written in place had been
+// partly overwritten when the write failed, so that it is damaged; on every
+// other failure an old file is left as it was.
 TARVOCORE_API unsigned TarvoLastMessageId(void);
 
 // Names recorded in a difference file come from whoever made it. These two

@@ -82,8 +82,10 @@ inline constexpr int kTarvoErrorCount = 18;
 inline constexpr unsigned kTarvoMessageBase = 11000;
 // Messages that say more than a code's own (TarvoLastMessageId).
 inline constexpr unsigned kTarvoMessageDetailBase = 11100;
-// Code 9 after the old file, overwritten in place, was partly written.
+// Code 9 (8 for construction) after the old file, overwritten in place, was
+// partly written.
 inline constexpr unsigned kTarvoMessageOldFileDamaged = kTarvoMessageDetailBase + 0;
+inline constexpr unsigned kTarvoMessageOldDeltaDamaged = kTarvoMessageDetailBase + 1;
 
 // Notification delivery methods.
 inline constexpr uint32_t TARVO_NOTIFY_NONE = 0;

@@ -274,10 +274,14 @@ TEST_F(Outputs, InPlaceTheOldFileStaysUntilTheResultIsComplete) {
   for (int i = 0; i < 4; ++i) wrong[static_cast<size_t>(i)] = static_cast<uint8_t>(crc >> (8 * i));
   const std::string wrongDelta = box.Path("wrong.mvr");
   WriteFile(wrongDelta, wrong);
+  // Unrelated to the original: a difference file larger than one block of the copy.
+  std::mt19937 rng(9);
+  const std::string unrelated = box.Path("u.bin");
+  WriteFile(unrelated, RandomBytes(rng, 2 << 20));
   constexpr int kDamagedMessage = 100;  // added to the code when the message says the old file is damaged
   const struct {
     const char* what;
-    const std::string* delta;
+    const std::string* delta;  // nullptr: a construction
     int signal;
     bool failCopy;
     int code;
@@ -289,6 +293,9 @@ TEST_F(Outputs, InPlaceTheOldFileStaysUntilTheResultIsComplete) {
       {"a result whose checksum fails", &wrongDelta, 0, false, TARVO_ERR_BAD_RESULT, true},
       {"a copy over the old file that fails half-way", &delta, 0, true, TARVO_ERR_WRITE_OUTPUT + kDamagedMessage,
        false},
+      {"construction, interrupted during the work", nullptr, SIGINT, false, -1, true},
+      {"construction, a copy over the old file that fails half-way", nullptr, 0, true,
+       TARVO_ERR_WRITE_DELTA + kDamagedMessage, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -302,6 +309,10 @@ TEST_F(Outputs, InPlaceTheOldFileStaysUntilTheResultIsComplete) {
     Run run{root, false, 0, nullptr, c.failCopy};
     if (c.signal != 0) run.atCheckpoint = [sig = c.signal] { ::raise(sig); };
     const Ended e = InChild(run, [&](Notify n) {
+      if (c.delta == nullptr) {
+        const int code = ConstructDeltaFile(orig.c_str(), unrelated.c_str(), target.c_str(), n, nullptr);
+        return code + (TarvoLastMessageId() == kTarvoMessageOldDeltaDamaged ? kDamagedMessage : 0);
+      }
       const int code = ReconstructTargetFile(orig.c_str(), c.delta->c_str(), target.c_str(), n, nullptr);
       return code + (TarvoLastMessageId() == kTarvoMessageOldFileDamaged ? kDamagedMessage : 0);
     });
@@ -314,7 +325,7 @@ TEST_F(Outputs, InPlaceTheOldFileStaysUntilTheResultIsComplete) {
     if (c.keepsOld) {
       EXPECT_EQ(ReadFile(target), old);
     }
-    if (c.code == TARVO_OK) {
+    if (c.code == TARVO_OK && c.delta != nullptr) {
       EXPECT_EQ(ReadFile(target), modified);
     }
     EXPECT_TRUE(box.TempFilesLeft().empty());

@@ -23,5 +23,5 @@ int main(int argc, char** argv) {
   // before writing shows none.
   std::printf("\n\n%s", mvr::PrintableName(mvr::ReportedFileName()).c_str());
   // A failure that damaged an old file says so, not only that a write failed.
-  return mvr::FinishWithMessage(result, result == TARVO_ERR_WRITE_OUTPUT ? TarvoLastMessageId() : 0);
+  return mvr::FinishWithMessage(result, TarvoLastMessageId());
 }
