@@ -18,6 +18,7 @@
 #include "Format.h"
 #include "Matcher.h"
 #include "Notify.h"
+#include "LastMessage.h"
 #include "OutputFile.h"
 #include "PosixFile.h"
 #include "SizedRecord.h"
@@ -183,7 +184,10 @@ class Construction {
     code_.Remove();
 
     Finalize(deltaFile_, header);
-    if (!output_.Commit()) return TARVO_ERR_WRITE_DELTA;
+    if (!output_.Commit()) {
+      if (output_.Damaged()) SetLastMessage(kTarvoMessageOldDeltaDamaged);
+      return TARVO_ERR_WRITE_DELTA;
+    }
     return TARVO_OK;
   }
 
@@ -265,6 +269,7 @@ TARVOCORE_API E_TARVO_ERROR ConstructDeltaFile(const char* originalPath, const c
   }
   // The difference file is written beside its name and takes it only at the
   // end, so a failed run leaves an older file of that name as it was.
+  SetLastMessage(0);
   OutputFile output;
   if (output.Prepare(delta, true) != OutputFile::Status::Ok) return TARVO_ERR_OPEN_DELTA;
   if (opts.bNotifyOverwrite != 0 && output.Existed() && notifier.FileExists(delta) != 0) {

@@ -34,14 +34,25 @@ class OutputFile {
   // itself); a name from a difference file (`mayReplace` false) may replace
   // nothing at all.
   Status Prepare(const std::string& path, bool mayReplace);
+  // The same for the entry `base` of an open folder (the descriptor is
+  // copied, so the caller keeps its own): a recorded name, which is never
+  // followed. `mayReplace` (the user said yes) lets it replace a regular
+  // file, or a link as the link itself; never what the link points to.
+  Status PrepareAt(int folder, const std::string& base, bool mayReplace);
   // Whether Prepare found an entry under the final name.
   bool Existed() const { return existed_; }
-  // Creates the unnamed file, open for reading and writing.
+  // Creates the file the result is written to, open for reading and
+  // writing: unnamed in the final folder or, for a file that is to be
+  // overwritten in place, a temporary file elsewhere.
   Status Create();
   PosixFile& File() { return file_; }
 
-  // Success: the file takes the final name, replacing what was there.
+  // Success: the file takes the final name, replacing what was there; or,
+  // in place, its bytes are copied over the old file's.
   bool Commit();
+  // After a failed Commit: the copy over the old file had begun, so that
+  // file is damaged.
+  bool Damaged() const { return damaged_; }
   // A failure whose partial result stays: it takes the final name only where
   // nothing was there before; else it goes and the old file stays.
   void Keep();
@@ -49,6 +60,9 @@ class OutputFile {
   void Discard();
 
  private:
+  Status Examine(bool mayReplace);
+  void Reset();
+  bool CopyOver();
   bool Publish(bool replace);
   bool LinkUnnamed(const std::string& to);
   bool NameHidden(int fd);
@@ -60,9 +74,13 @@ class OutputFile {
   int removal_ = -1;     // signal clean-up slot of hidden_
   bool existed_ = false;
   bool unnamed_ = false;
-  // The folder takes no new file, but the file itself may be written: it is
-  // then written in place, as a plain open for writing would.
+  // The old file cannot be replaced by a new one (the folder takes no new
+  // file, or the file is another user's and a new one could not be given
+  // back to them), but it may be written: the result is rebuilt and checked
+  // in a temporary file, and only then copied over it.
   bool inPlace_ = false;
+  bool damaged_ = false;
+  PosixFile target_;  // in place: the old file, open for writing
   mode_t mode_ = 0;  // a replaced file's permissions, 0 for a new file
   uid_t owner_ = 0;
   gid_t group_ = 0;

@@ -4,6 +4,7 @@
 // record is bounds-checked as it is decoded, and the result is read back
 // and checked against the recorded checksum and size.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,10 +13,12 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "Decompress.h"
 #include "RecordDecoder.h"
 #include "Format.h"
+#include "LastMessage.h"
 #include "MvrCodec.h"
 #include "MvrFileInfo.h"
 #include "Notify.h"
@@ -25,13 +28,15 @@
 #include "SizedRecord.h"
 #include "TarvoCore.h"
 #include "TempFile.h"
+#include "TestHook.h"
 #include "WindowCache.h"
 #include "platform/Files.h"
+#include "platform/RegularFile.h"
 
 namespace tarvo {
 namespace {
 
-constexpr S_TARVO_RECONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 0};
+constexpr S_TARVO_RECONSTRUCT_OPTIONS kDefaultOptions{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 0, 0, nullptr};
 constexpr size_t kWorkSize = 131072;
 
 // Which file a failing read, write or seek belongs to decides the code.
@@ -86,11 +91,60 @@ class Reconstruction {
     return stop.code;
   }
 
+  // The difference file's folder is opened first and the difference file
+  // through it: a recorded name is then created in that very folder, even
+  // if its path names another one by the time the output is made. The
+  // difference file itself is the user's name, and a link there is
+  // followed, as any program opening it would.
+  bool OpenDelta() {
+    const size_t slash = deltaPath_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : deltaPath_.substr(0, slash);
+    const std::string base = slash == std::string::npos ? deltaPath_ : deltaPath_.substr(slash + 1);
+    if (base.empty()) return false;
+    deltaFolder_.Attach(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!deltaFolder_.IsOpen()) return false;
+    delta_.Attach(platform::OpenRegularFileAt(deltaFolder_.Descriptor(), base.c_str(), O_RDONLY));
+    return delta_.IsOpen();
+  }
+
+  // Where a recorded name goes: the folder the host names for it, else the
+  // difference file's own. Its path for reports and questions.
+  bool OpenRecordedFolder(std::string_view base) {
+    const bool named = options_.pszRecordedFolder != nullptr && options_.pszRecordedFolder[0] != '\0';
+    if (named) {
+      const std::string folder = options_.pszRecordedFolder;
+      recordedFolder_.Attach(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+      if (!recordedFolder_.IsOpen()) return false;
+      if (!base.empty()) outputPath_ = (folder.back() == '/' ? folder : folder + "/") + std::string(base);
+    } else {
+      recordedFolder_.Attach(::fcntl(deltaFolder_.Descriptor(), F_DUPFD_CLOEXEC, 0));
+      if (!recordedFolder_.IsOpen()) return false;
+      if (!base.empty()) outputPath_ = RecordedTargetPath(deltaPath_, base);
+    }
+    return true;
+  }
+
+  // Whether the entry `base` of the recorded folder is one of the inputs
+  // (a link there is not: it is replaced, not written through).
+  bool IsAnInput(const std::string& base) const {
+    struct stat at {}, in {};
+    if (::fstatat(recordedFolder_.Descriptor(), base.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    for (const PosixFile* f : {&original_, &delta_}) {
+      if (::fstat(f->Descriptor(), &in) == 0 && in.st_dev == at.st_dev && in.st_ino == at.st_ino) return true;
+    }
+    return false;
+  }
+
   E_TARVO_ERROR Steps() {
+    if (!OpenDelta()) return TARVO_ERR_OPEN_DELTA;
     CDeltaFileInfo info;
-    const int prepared = info.PrepareInfo(deltaPath_.c_str());
-    if (!delta_.OpenRegular(deltaPath_.c_str())) return TARVO_ERR_OPEN_DELTA;
-    if (prepared == 0) throw Stop{TARVO_ERR_BAD_DELTA, false};
+    {
+      uint8_t head[CDeltaFileInfo::kReadSize];
+      const size_t got = delta_.ReadAt(head, sizeof head, 0);
+      if (got < kDeltaMinFileSize || info.PrepareInfo(head, static_cast<int>(got)) == 0) {
+        throw Stop{TARVO_ERR_BAD_DELTA, false};
+      }
+    }
 
     if (originalPath_.empty()) originalPath_ = RecordedOriginalPath(deltaPath_, info.GetReferenceFileName());
     if (!original_.OpenRegular(originalPath_.c_str())) throw Stop{TARVO_ERR_OPEN_ORIGINAL, false};
@@ -98,16 +152,22 @@ class Reconstruction {
     // Where the output goes is known now. A name recorded in the difference
     // file comes from whoever made it: it may create a new file beside the
     // difference file, and never replace or write through anything that is
-    // already there; a host that took the name from the file itself says so
-    // and gets the same rule. A name the file system cannot take fails
-    // before the checksum passes, not after the whole job.
+    // already there unless the user said yes, and then only that entry; a
+    // host that took the name from the file itself says so and gets the
+    // same rule. A name the file system cannot take fails before the
+    // checksum passes, not after the whole job.
     const bool recorded = outputPath_.empty() || options_.bRecordedTargetName != 0;
+    std::string recordedBase;
     if (verifyOnly_) {
       outputPath_ = deltaPath_;  // only named in progress reports
     } else if (recorded) {
-      outputPath_ = RecordedTargetPath(deltaPath_, outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
+      recordedBase = RecordedTargetBase(outputPath_.empty() ? info.GetTargetFileName() : outputPath_);
+      // A host's copy of a name with a NUL in it is the name cut short.
+      if (info.GetTargetFileName().find('\0') != std::string::npos) recordedBase.clear();
+      outputPath_.clear();
+      if (!OpenRecordedFolder(recordedBase)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
     }
-    if (!verifyOnly_ && !NameFits(outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    if (!verifyOnly_ && !NameFits(recorded ? recordedBase : outputPath_)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
 
     phase_ = Phase::ReadOriginal;
     const uint64_t originalSize = original_.Length();
@@ -115,6 +175,7 @@ class Reconstruction {
     if (!work_) throw Stop{TARVO_ERR_NO_MEMORY, false};
 
     phase_ = Phase::ReadDelta;
+    delta_.Seek(0);
     const size_t headRead = delta_.Read(work_.get(), kWorkSize);
     const uint64_t deltaSize = delta_.Length();
     const TypeHeadDeltaFile h = HeaderFromBytes(work_.get());  // at least 58 bytes: prepared
@@ -135,13 +196,21 @@ class Reconstruction {
     if (ChecksumRest(original_, 0) != h.dwReferenceFileCheckSum) throw Stop{TARVO_ERR_WRONG_ORIGINAL, false};
 
     if (verifyOnly_) return VerifyBody(h, codeOffset);
+    TestPointAfterChecks();
     if (outputPath_.empty()) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};  // a refused recorded name
     const char* output = outputPath_.c_str();
     // Replacing an input would rebuild from a file that is being replaced.
-    if (platform::SameFile(output, originalPath_.c_str()) || platform::SameFile(output, deltaPath_.c_str())) {
-      throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+    OutputFile::Status prepared = OutputFile::Status::CannotCreate;
+    if (recorded) {
+      if (IsAnInput(recordedBase)) throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+      prepared = output_.PrepareAt(recordedFolder_.Descriptor(), recordedBase, options_.bReplaceRecorded != 0);
+    } else {
+      if (platform::SameFile(output, originalPath_.c_str()) || platform::SameFile(output, deltaPath_.c_str())) {
+        throw Stop{TARVO_ERR_CREATE_OUTPUT, false};
+      }
+      prepared = output_.Prepare(outputPath_, true);
     }
-    switch (output_.Prepare(outputPath_, !recorded)) {
+    switch (prepared) {
       case OutputFile::Status::Ok: break;
       case OutputFile::Status::Exists: throw Stop{TARVO_ERR_OVERWRITE_REFUSED, false};
       case OutputFile::Status::NotRegular:
@@ -182,7 +251,10 @@ class Reconstruction {
     if (result != h.dwTargetFileCheckSum) throw Stop{TARVO_ERR_BAD_RESULT, false};
     if (written != total) throw Stop{TARVO_ERR_SIZE_MISMATCH, true};
     phase_ = Phase::WriteOutput;
-    if (!output_.Commit()) throw CFileException{errno};
+    if (!output_.Commit()) {
+      if (output_.Damaged()) SetLastMessage(kTarvoMessageOldFileDamaged);
+      throw CFileException{errno};
+    }
     return TARVO_OK;
   }
 
@@ -322,6 +394,7 @@ class Reconstruction {
   const S_TARVO_RECONSTRUCT_OPTIONS options_;
   const bool verifyOnly_;
   uint32_t resultCrc_ = 0;
+  PosixFile deltaFolder_, recordedFolder_;  // O_PATH descriptors
   PosixFile delta_, original_;
   OutputFile output_;
   TempFile code_;
@@ -340,6 +413,7 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
   using namespace tarvo;
   const Notifier notifier(notify);
   const S_TARVO_RECONSTRUCT_OPTIONS opts = ReadSizedRecord(kDefaultOptions, options);
+  SetLastMessage(0);
   try {
     return Reconstruction(originalPath != nullptr ? originalPath : "", deltaPath != nullptr ? deltaPath : "",
                           modifiedPath != nullptr ? modifiedPath : "", notifier, opts)

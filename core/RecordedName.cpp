@@ -50,12 +50,16 @@ bool IsSafeBaseName(std::string_view base) {
   return true;
 }
 
-std::string RecordedTargetPath(std::string_view deltaPath, std::string_view recorded) {
+std::string_view RecordedTargetBase(std::string_view recorded) {
   // An embedded NUL would cut the name short where the system reads it.
   if (recorded.find('\0') != std::string_view::npos) return {};
   const std::string_view base = RecordedBaseName(recorded);
-  if (!IsSafeBaseName(base)) return {};
-  return Beside(deltaPath, base);
+  return IsSafeBaseName(base) ? base : std::string_view();
+}
+
+std::string RecordedTargetPath(std::string_view deltaPath, std::string_view recorded) {
+  const std::string_view base = RecordedTargetBase(recorded);
+  return base.empty() ? std::string() : Beside(deltaPath, base);
 }
 
 std::string RecordedOriginalPath(std::string_view deltaPath, std::string_view recorded) {
@@ -72,16 +76,18 @@ std::string RecordedOriginalPath(std::string_view deltaPath, std::string_view re
 
 }  // namespace tarvo
 
-TARVOCORE_API size_t TarvoRecordedTargetPath(const char* deltaPath, const char* recordedName, char* out,
-                                             size_t outSize) {
+TARVOCORE_API size_t TarvoRecordedTargetPath(const char* deltaPath, const char* recordedName, size_t recordedLength,
+                                             char* out, size_t outSize) {
   if (recordedName == nullptr) return 0;
-  return tarvo::Deliver(tarvo::RecordedTargetPath(deltaPath != nullptr ? deltaPath : "", recordedName), out,
-                        outSize);
+  return tarvo::Deliver(
+      tarvo::RecordedTargetPath(deltaPath != nullptr ? deltaPath : "", std::string_view(recordedName, recordedLength)),
+      out, outSize);
 }
 
-TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char* recordedName, char* out,
-                                               size_t outSize) {
+TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char* recordedName, size_t recordedLength,
+                                               char* out, size_t outSize) {
   if (recordedName == nullptr) return 0;
-  return tarvo::Deliver(tarvo::RecordedOriginalPath(deltaPath != nullptr ? deltaPath : "", recordedName), out,
-                        outSize);
+  return tarvo::Deliver(
+      tarvo::RecordedOriginalPath(deltaPath != nullptr ? deltaPath : "", std::string_view(recordedName, recordedLength)),
+      out, outSize);
 }

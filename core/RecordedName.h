@@ -16,6 +16,13 @@ std::string_view RecordedBaseName(std::string_view recorded);
 // character (C0, DEL).
 bool IsSafeBaseName(std::string_view base);
 
+// Names are bytes with their length: an embedded NUL is part of the name,
+// which is then refused, never cut short.
+
+// The recorded modified name's base name, the one entry it may create in
+// the folder that takes it, or "" when the name is refused.
+std::string_view RecordedTargetBase(std::string_view recorded);
+
 // The recorded modified name's base name in the difference file's folder,
 // or "" when the name is refused.
 std::string RecordedTargetPath(std::string_view deltaPath, std::string_view recorded);

@@ -88,8 +88,10 @@ E_TARVO_ERROR CTarvoEngine::DoReconstruct(int nEntry) {
   options.dwSize = sizeof options;
   options.bNotifyOverwrite = 1;
   // A name taken from the difference file gets the core's rule for recorded
-  // names: beside the difference file, and nothing there is replaced.
+  // names: beside the difference file, and nothing there is replaced unless
+  // the user said yes, and then only the entry itself.
   options.bRecordedTargetName = entry.IsOutputRecorded() ? 1 : 0;
+  options.bReplaceRecorded = entry.IsRecordedOutputAccepted() ? 1 : 0;
   const std::string& output = entry.GetOutputFile();
   // A recorded name with a NUL in it cannot travel as a C string; without a
   // name the core reads the whole one from the file and refuses it there.

@@ -39,14 +39,13 @@ bool KnownCompressor(int32_t c) {
 bool Exists(const std::string& name) { return !name.empty() && platform::FileExists(name.c_str()); }
 
 // One of the core's rules for recorded names, as a string; empty when refused.
-// A name with a NUL in it would reach the rule cut short, so it is refused
-// here, as the core refuses it.
-std::string Resolved(size_t (*rule)(const char*, const char*, char*, size_t), const std::string& delta,
+// The name travels with its length, so the rule sees a NUL in it and
+// refuses the name, as the core does.
+std::string Resolved(size_t (*rule)(const char*, const char*, size_t, char*, size_t), const std::string& delta,
                      const std::string& recorded) {
-  if (recorded.find('\0') != std::string::npos) return {};
-  std::string path(rule(delta.c_str(), recorded.c_str(), nullptr, 0), '\0');
+  std::string path(rule(delta.c_str(), recorded.data(), recorded.size(), nullptr, 0), '\0');
   if (path.empty()) return path;
-  rule(delta.c_str(), recorded.c_str(), path.data(), path.size() + 1);
+  rule(delta.c_str(), recorded.data(), recorded.size(), path.data(), path.size() + 1);
   return path;
 }
 
@@ -77,6 +76,7 @@ void CTarvoTaskEntry::SetExistingFile(const char* name, bool bGetSize) {
 void CTarvoTaskEntry::SetOutputFile(const char* name, bool bGetSize) {
   SetName(m_strOutputFile, m_dwOutputFileSize, name, bGetSize);
   m_bOutputRecorded = false;
+  m_bRecordedReplaceAccepted = false;
 }
 
 bool CTarvoTaskEntry::SetMatcher(int32_t matcher) {
@@ -115,6 +115,7 @@ bool CTarvoTaskEntry::CompleteTargetOutput() {
   // like any other failed job.
   m_strOutputFile = output.empty() ? target : std::move(output);
   m_bOutputRecorded = true;
+  m_bRecordedReplaceAccepted = false;
   m_dwOutputFileSize = static_cast<uint32_t>(info.GetTargetFileSize());
   return true;
 }
@@ -172,6 +173,7 @@ void CTarvoTaskEntry::Serialize(CTarvoArchive& ar) {
   m_strReferenceFile = std::move(reference);
   m_strOutputFile = std::move(output);
   m_bOutputRecorded = false;
+  m_bRecordedReplaceAccepted = false;
   m_lMatcher = matcher;
   m_lCompressor = compressor;
 }

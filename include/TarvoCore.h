@@ -56,23 +56,33 @@ TARVOCORE_API E_TARVO_ERROR ReconstructTargetFile(const char* originalPath, cons
 TARVOCORE_API E_TARVO_ERROR VerifyDeltaFile(const char* originalPath, const char* deltaPath,
                                             const S_TARVO_NOTIFY_INFO* notify);
 
+// The string id of a message that says more than the code's own about the
+// last ConstructDeltaFile or ReconstructTargetFile call on this thread, or 0
+// when the code's own message (11000 + code) is the one. So far: 11100 with
+// code 9 (11101 with code 8) when an old file written in place had been
+// partly overwritten when the write failed, so that it is damaged; on every
+// other failure an old file is left as it was.
+TARVOCORE_API unsigned TarvoLastMessageId(void);
+
 // Names recorded in a difference file come from whoever made it. These two
 // functions are the one rule for them, used by every host, so that what a
-// program shows is where the core will write or read.
+// program shows is where the core will write or read. The recorded name is
+// passed as its bytes and their count, as the header holds it: a name with
+// a NUL among them is refused, never cut short.
 //
 // Where a recorded modified name is created: only its base name (split at
 // both '/' and '\\', so names written on either system work), in the folder
 // of deltaPath; a recorded folder is never entered or created. Writes the
 // path with its terminating NUL to out when outSize is large enough and
 // returns its length, or returns 0 when the name is refused: an empty base
-// name, ".", "..", or one holding a control character.
-TARVOCORE_API size_t TarvoRecordedTargetPath(const char* deltaPath, const char* recordedName, char* out,
-                                             size_t outSize);
+// name, ".", "..", or one holding a control character or a NUL.
+TARVOCORE_API size_t TarvoRecordedTargetPath(const char* deltaPath, const char* recordedName, size_t recordedLength,
+                                             char* out, size_t outSize);
 // Where a recorded original is looked for: at the recorded path when that
 // is a name of this system and something is there, otherwise under its
 // base name beside the difference file. Same result as above.
-TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char* recordedName, char* out,
-                                               size_t outSize);
+TARVOCORE_API size_t TarvoRecordedOriginalPath(const char* deltaPath, const char* recordedName, size_t recordedLength,
+                                               char* out, size_t outSize);
 
 #ifdef __cplusplus
 // Name under which hosts look up the loaded core's messages (its table is

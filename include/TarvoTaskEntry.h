@@ -50,9 +50,18 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
 
   // Whether the output name was taken from the difference file. The core
   // then puts it beside the difference file and never replaces anything
-  // under it. Cleared once the user has accepted the name.
+  // under it unless the user said yes (AcceptRecordedOutput).
   bool IsOutputRecorded() const { return m_bOutputRecorded; }
-  void SetOutputRecorded(bool bRecorded) { m_bOutputRecorded = bRecorded; }
+  void SetOutputRecorded(bool bRecorded) {
+    m_bOutputRecorded = bRecorded;
+    m_bRecordedReplaceAccepted = false;
+  }
+  // The user said yes to replacing what has the recorded name: the core may
+  // then replace that entry in that folder (a link as the link itself, its
+  // target untouched), never write through it. The name stays a recorded
+  // one. Cleared with the name.
+  void AcceptRecordedOutput() { m_bRecordedReplaceAccepted = m_bOutputRecorded; }
+  bool IsRecordedOutputAccepted() const { return m_bRecordedReplaceAccepted; }
   // For a recorded output: where the core would create it, when something
   // already has that name (a file, a folder, a link even if it leads
   // nowhere), so that the user can be asked first. Empty for a typed output,
@@ -101,6 +110,7 @@ class TARVOENGINE_API CTarvoTaskEntry : public CTarvoObject {
   uint32_t m_dwOutputFileSize = kTflUnknownSize;
   uint32_t m_dwReferenceFileSize = kTflUnknownSize;
   bool m_bOutputRecorded = false;
+  bool m_bRecordedReplaceAccepted = false;
   int32_t m_lMatcher = TARVO_MATCHER_STANDARD;
   int32_t m_lCompressor = TARVO_COMPRESSOR_STANDARD;
 };

@@ -85,6 +85,12 @@ enum E_TARVO_ERROR {
 inline constexpr int kTarvoErrorCount = 18;
 // String id of the message for result code c in the core's string table.
 inline constexpr unsigned kTarvoMessageBase = 11000;
+// Messages that say more than a code's own (TarvoLastMessageId).
+inline constexpr unsigned kTarvoMessageDetailBase = 11100;
+// Code 9 (8 for construction) after the old file, overwritten in place, was
+// partly written.
+inline constexpr unsigned kTarvoMessageOldFileDamaged = kTarvoMessageDetailBase + 0;
+inline constexpr unsigned kTarvoMessageOldDeltaDamaged = kTarvoMessageDetailBase + 1;
 
 // Notification delivery methods.
 inline constexpr uint32_t TARVO_NOTIFY_NONE = 0;
@@ -161,5 +167,17 @@ typedef struct S_TARVO_RECONSTRUCT_OPTIONS {
   // recorded names (TarvoRecordedTargetPath; an existing entry is never
   // replaced, 17). An empty modified path is always a recorded one.
   int32_t bRecordedTargetName;
+  // The fields below are read only when dwSize reaches them (12 for callers
+  // that predate them).
+  // Non-zero when the user said yes to replacing what has the recorded name
+  // (mvr's -f, a GUI's Yes). Only the entry of that name in that folder is
+  // replaced: a regular file by the new one, a link as a link (the new file
+  // takes its name, what it points to is untouched); nothing is ever written
+  // through a link, and a folder, device, FIFO or socket is not replaced (4).
+  int32_t bReplaceRecorded;
+  // The folder a recorded name is created in; null or empty for the
+  // difference file's own folder. For a host that reads the difference file
+  // from a copy and names the folder the file stands for.
+  const char* pszRecordedFolder;
 } S_TARVO_RECONSTRUCT_OPTIONS;
-TARVO_STATIC_ASSERT(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 12);
+TARVO_STATIC_ASSERT(sizeof(S_TARVO_RECONSTRUCT_OPTIONS) == 16 + sizeof(const char*));

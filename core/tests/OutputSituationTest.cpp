@@ -17,11 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <functional>
 #include <random>
 
+#include "MvrCodec.h"
 #include "TarvoCore.h"
 #include "TestSupport.h"
 
@@ -41,6 +43,23 @@ bool RefuseUnnamedFiles() {
       BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, args[2])),
       BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, 020000000, 0, 1),  // O_TMPFILE without O_DIRECTORY
       BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (EOPNOTSUPP & SECCOMP_RET_DATA)),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  struct sock_fprog program {static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// Makes every write at an offset past the start fail as on a full disk:
+// of a copy over an old file, the first block goes over and the rest fails.
+// Only the copy over the old file writes at offsets.
+bool FailWritesPastTheStart() {
+  struct sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_pwrite64, 0, 3),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, args[3])),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 0, 1, 0),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (ENOSPC & SECCOMP_RET_DATA)),
       BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
   };
   struct sock_fprog program {static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
@@ -88,6 +107,7 @@ class Outputs : public ::testing::Test {
     bool noUnnamedFiles = false;
     rlim_t fileSizeLimit = 0;
     std::function<void()> atCheckpoint;
+    bool failWritesPastTheStart = false;
   };
   struct Ended {
     int code = -1;    // the call's result, -1 when it did not return
@@ -105,6 +125,7 @@ class Outputs : public ::testing::Test {
       ::signal(SIGXFSZ, SIG_IGN);
       if (run.asNobody && (::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0)) ::_exit(200);
       if (run.noUnnamedFiles && !RefuseUnnamedFiles()) ::_exit(201);
+      if (run.failWritesPastTheStart && !FailWritesPastTheStart()) ::_exit(202);
       if (run.fileSizeLimit != 0) {
         const struct rlimit lim {run.fileSizeLimit, run.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &lim);
@@ -156,6 +177,7 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
     bool asNobody;
     int reconstructCode, constructCode;
     bool replaced;
+    bool work;  // whether the run got as far as its work (a progress report)
   };
   const Case cases[] = {
       {"a read-only file", false,
@@ -166,13 +188,13 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
            ASSERT_EQ(::chown(target.c_str(), kNobody, kNogroup), 0);
          }
        },
-       root, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false},
+       root, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false, false},
       {"another user's file in the caller's folder", true,
        [&] {
          WriteFile(target, old);
          ::chmod(target.c_str(), 0644);  // root's
        },
-       true, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false},
+       true, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false, false},
       {"a writable file in a folder that takes no new file", false,
        [&] {
          WriteFile(target, old);
@@ -181,7 +203,30 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
          }
          ::chmod(dir.c_str(), 0555);
        },
-       root, TARVO_OK, TARVO_OK, true},
+       root, TARVO_OK, TARVO_OK, true, true},
+      // A new file would be the caller's, who could not give it back.
+      {"another user's world-writable file", true,
+       [&] {
+         WriteFile(target, old);
+         ::chmod(target.c_str(), 0666);  // root's
+       },
+       true, TARVO_OK, TARVO_OK, true, true},
+      {"another user's world-writable file in a sticky folder", true,
+       [&] {
+         WriteFile(target, old);
+         ::chmod(target.c_str(), 0666);
+         (void)::chown(dir.c_str(), 0, 0);
+         ::chmod(dir.c_str(), 01777);
+       },
+       true, TARVO_OK, TARVO_OK, true, true},
+      // Where the new file cannot take the name, the run ends before the work.
+      {"another user's dangling link in a sticky folder", true,
+       [&] {
+         ASSERT_EQ(::symlink(box.Path("nowhere").c_str(), target.c_str()), 0);
+         (void)::chown(dir.c_str(), 0, 0);
+         ::chmod(dir.c_str(), 01777);
+       },
+       true, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false, false},
   };
   for (const Case& c : cases) {
     for (const bool construct : {false, true}) {
@@ -192,25 +237,104 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
       }
       c.plant();
       struct stat before {};
-      ASSERT_EQ(::stat(target.c_str(), &before), 0);
-      const Ended e = InChild({c.asNobody, false, 0, nullptr}, [&](Notify n) {
+      ASSERT_EQ(::lstat(target.c_str(), &before), 0);
+      const Ended e = InChild({c.asNobody, false, 0, nullptr, false}, [&](Notify n) {
         return construct ? ConstructDeltaFile(orig.c_str(), mod.c_str(), target.c_str(), n, nullptr)
                          : ReconstructTargetFile(orig.c_str(), delta.c_str(), target.c_str(), n, nullptr);
       });
       EXPECT_EQ(e.code, construct ? c.constructCode : c.reconstructCode);
+      EXPECT_EQ(e.progressed, c.work);
       struct stat after {};
-      ASSERT_EQ(::stat(target.c_str(), &after), 0);
+      ASSERT_EQ(::lstat(target.c_str(), &after), 0);
       EXPECT_EQ(after.st_uid, before.st_uid);
       EXPECT_EQ(after.st_ino, before.st_ino);  // in place, or not at all
-      if (!c.replaced) {
+      if (S_ISLNK(before.st_mode)) {
+        EXPECT_FALSE(Exists(box.Path("nowhere")));
+      } else if (!c.replaced) {
         EXPECT_EQ(ReadFile(target), old);
       } else if (!construct) {
         EXPECT_EQ(ReadFile(target), modified);
       }
       EXPECT_EQ(HiddenLeft(dir), "");
+      EXPECT_TRUE(box.TempFilesLeft().empty());
       ::chmod(dir.c_str(), 0755);
+      if (root) (void)::chown(dir.c_str(), kNobody, kNogroup);
       ::unlink(target.c_str());
     }
+  }
+}
+
+// Written in place, the result is rebuilt and checked elsewhere first: a
+// run stopped or failing before the copy leaves the old file as it was; a
+// copy that fails half-way says that the old file is damaged.
+TEST_F(Outputs, InPlaceTheOldFileStaysUntilTheResultIsComplete) {
+  const bool root = ::geteuid() == 0;
+  if (root) OpenUpForNobody();
+  const Bytes old(5 << 20, 'o');  // longer than the result: a copy must also cut it
+  const std::string target = dir + "/target";
+  Bytes wrong = ReadFile(delta);  // a difference file whose result checksum is wrong
+  wrong[20] ^= 1;
+  std::fill(wrong.begin(), wrong.begin() + 4, 0);
+  const uint32_t crc = MvrChecksum(static_cast<char>(wrong[kDeltaVersionOffset]), 0, wrong.data(), wrong.size());
+  for (int i = 0; i < 4; ++i) wrong[static_cast<size_t>(i)] = static_cast<uint8_t>(crc >> (8 * i));
+  const std::string wrongDelta = box.Path("wrong.mvr");
+  WriteFile(wrongDelta, wrong);
+  // Unrelated to the original: a difference file larger than one block of the copy.
+  std::mt19937 rng(9);
+  const std::string unrelated = box.Path("u.bin");
+  WriteFile(unrelated, RandomBytes(rng, 2 << 20));
+  constexpr int kDamagedMessage = 100;  // added to the code when the message says the old file is damaged
+  const struct {
+    const char* what;
+    const std::string* delta;  // nullptr: a construction
+    int signal;
+    bool failCopy;
+    int code;
+    bool keepsOld;
+  } cases[] = {
+      {"a whole run", &delta, 0, false, TARVO_OK, false},
+      {"interrupted during the work", &delta, SIGINT, false, -1, true},
+      {"terminated during the work", &delta, SIGTERM, false, -1, true},
+      {"a result whose checksum fails", &wrongDelta, 0, false, TARVO_ERR_BAD_RESULT, true},
+      {"a copy over the old file that fails half-way", &delta, 0, true, TARVO_ERR_WRITE_OUTPUT + kDamagedMessage,
+       false},
+      {"construction, interrupted during the work", nullptr, SIGINT, false, -1, true},
+      {"construction, a copy over the old file that fails half-way", nullptr, 0, true,
+       TARVO_ERR_WRITE_DELTA + kDamagedMessage, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(target, old);
+    if (root) {
+      ASSERT_EQ(::chown(target.c_str(), kNobody, kNogroup), 0);
+    }
+    ::chmod(dir.c_str(), 0555);
+    struct stat before {};
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+    Run run{root, false, 0, nullptr, c.failCopy};
+    if (c.signal != 0) run.atCheckpoint = [sig = c.signal] { ::raise(sig); };
+    const Ended e = InChild(run, [&](Notify n) {
+      if (c.delta == nullptr) {
+        const int code = ConstructDeltaFile(orig.c_str(), unrelated.c_str(), target.c_str(), n, nullptr);
+        return code + (TarvoLastMessageId() == kTarvoMessageOldDeltaDamaged ? kDamagedMessage : 0);
+      }
+      const int code = ReconstructTargetFile(orig.c_str(), c.delta->c_str(), target.c_str(), n, nullptr);
+      return code + (TarvoLastMessageId() == kTarvoMessageOldFileDamaged ? kDamagedMessage : 0);
+    });
+    EXPECT_EQ(e.code, c.code);
+    EXPECT_EQ(e.signal, c.signal);
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    if (c.keepsOld) {
+      EXPECT_EQ(ReadFile(target), old);
+    }
+    if (c.code == TARVO_OK && c.delta != nullptr) {
+      EXPECT_EQ(ReadFile(target), modified);
+    }
+    EXPECT_TRUE(box.TempFilesLeft().empty());
+    ::chmod(dir.c_str(), 0755);
   }
 }
 
@@ -251,7 +375,7 @@ TEST_F(Outputs, NamesTooLongFailBeforeAnyWork) {
 // under the output name that a rerun would then refuse.
 TEST_F(Outputs, AFullTemporaryFolderLeavesNoOutput) {
   const std::string target = dir + "/rebuilt";
-  const Ended e = InChild({false, false, 64 << 10, nullptr}, [&](Notify n) {
+  const Ended e = InChild({false, false, 64 << 10, nullptr, false}, [&](Notify n) {
     return ReconstructTargetFile(orig.c_str(), delta.c_str(), target.c_str(), n, nullptr);
   });
   EXPECT_EQ(e.code, TARVO_ERR_BAD_DELTA);
@@ -270,7 +394,7 @@ TEST_F(Outputs, WithoutUnnamedFilesNothingHiddenOutlivesTheRun) {
     for (const int sig : {0, SIGTERM, SIGINT, SIGHUP}) {
       SCOPED_TRACE(std::string(build ? "construction" : "reconstruction") + ", signal " + std::to_string(sig));
       WriteFile(target, old);
-      Run run{false, true, 0, nullptr};
+      Run run{false, true, 0, nullptr, false};
       bool sawHidden = false;
       if (sig != 0) {
         run.atCheckpoint = [&, sig] {

@@ -323,11 +323,11 @@ TEST_F(Reconstruct, OverwriteQuestion) {
   ASSERT_EQ(refuse.events.size(), 1u);
   EXPECT_EQ(refuse.events[0].name, out);
   // Off (also through a short record that reaches only this field), or no host: overwritten.
-  S_TARVO_RECONSTRUCT_OPTIONS off{8, 0, 0};
+  S_TARVO_RECONSTRUCT_OPTIONS off{8, 0, 0, 0, nullptr};
   EXPECT_EQ(Rebuild(&rn, &off), TARVO_OK);
   EXPECT_EQ(ReadFile(out), m);
   WriteFile(out, old);
-  S_TARVO_RECONSTRUCT_OPTIONS shortRecord{4, 0, 0};
+  S_TARVO_RECONSTRUCT_OPTIONS shortRecord{4, 0, 0, 0, nullptr};
   EXPECT_EQ(Rebuild(&rn, &shortRecord), TARVO_ERR_OVERWRITE_REFUSED);
   EXPECT_EQ(Rebuild(nullptr, nullptr), TARVO_OK);
   EXPECT_EQ(ReadFile(out), m);

@@ -38,7 +38,7 @@ std::string ReadLink(const std::string& path) {
 
 std::string Resolved(const std::string& delta, const std::string& recorded) {
   char out[PATH_MAX + 1];
-  const size_t n = TarvoRecordedTargetPath(delta.c_str(), recorded.c_str(), out, sizeof out);
+  const size_t n = TarvoRecordedTargetPath(delta.c_str(), recorded.data(), recorded.size(), out, sizeof out);
   return n == 0 ? std::string() : std::string(out, n);
 }
 
@@ -78,28 +78,51 @@ class RecordedNames : public ::testing::Test {
 TEST_F(RecordedNames, EveryRouteCreatesOnlyTheBaseNameBesideTheDifferenceFile) {
   struct Route {
     const char* what;
+    bool yes;  // the user said yes to replacing what has the name
     std::function<E_TARVO_ERROR(const std::string& delta, const std::string& recorded)> call;
   };
   const std::string orig = box.Path("orig");
-  S_TARVO_RECONSTRUCT_OPTIONS fromFile{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 1};
+  S_TARVO_RECONSTRUCT_OPTIONS fromFile{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 1, 0, nullptr};
+  S_TARVO_RECONSTRUCT_OPTIONS accepted{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 0, 0, 1, nullptr};
+  S_TARVO_RECONSTRUCT_OPTIONS acceptedFromFile{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 1, 1, nullptr};
+  // A host that read the difference file from a copy names the folder.
+  S_TARVO_RECONSTRUCT_OPTIONS fromCopy{sizeof(S_TARVO_RECONSTRUCT_OPTIONS), 1, 1, 1, layout.in.c_str()};
   const Route routes[] = {
-      {"the difference file alone",
+      {"the difference file alone", false,
        [&](const std::string& d, const std::string&) {
          return ReconstructTargetFile(nullptr, d.c_str(), nullptr, nullptr, nullptr);
        }},
-      {"the difference file and the original",
+      {"the difference file and the original", false,
        [&](const std::string& d, const std::string&) {
          return ReconstructTargetFile(orig.c_str(), d.c_str(), "", nullptr, nullptr);
        }},
-      {"a host passing the recorded name as read",
+      {"a host passing the recorded name as read", false,
        [&](const std::string& d, const std::string& r) {
          return ReconstructTargetFile(orig.c_str(), d.c_str(), r.c_str(), nullptr, &fromFile);
        }},
-      {"a host passing the path it showed",
+      {"a host passing the path it showed", false,
        [&](const std::string& d, const std::string& r) {
          const std::string shown = Resolved(d, r);
          return ReconstructTargetFile(orig.c_str(), d.c_str(), shown.empty() ? r.c_str() : shown.c_str(), nullptr,
                                       &fromFile);
+       }},
+      {"the difference file alone, replacing", true,
+       [&](const std::string& d, const std::string&) {
+         return ReconstructTargetFile(nullptr, d.c_str(), nullptr, nullptr, &accepted);
+       }},
+      {"a host passing the path it showed, replacing", true,
+       [&](const std::string& d, const std::string& r) {
+         const std::string shown = Resolved(d, r);
+         return ReconstructTargetFile(orig.c_str(), d.c_str(), shown.empty() ? r.c_str() : shown.c_str(), nullptr,
+                                      &acceptedFromFile);
+       }},
+      {"a copy of the difference file standing for one in the folder, replacing", true,
+       [&](const std::string& d, const std::string&) {
+         const std::string copy = box.Path("tmp/copy.mvr");
+         WriteFile(copy, ReadFile(d));
+         const E_TARVO_ERROR r = ReconstructTargetFile(orig.c_str(), copy.c_str(), nullptr, nullptr, &fromCopy);
+         ::unlink(copy.c_str());
+         return r;
        }},
   };
   for (const Route& route : routes) {
@@ -114,17 +137,14 @@ TEST_F(RecordedNames, EveryRouteCreatesOnlyTheBaseNameBesideTheDifferenceFile) {
         continue;
       }
       const std::vector<std::string> before = ListDir(layout.in);
-      EXPECT_EQ(route.call(delta, crafted.modifiedName), c.expected);
-      std::vector<std::string> expected = before;
-      if (c.created != nullptr) {
-        EXPECT_EQ(ReadFile(layout.in + "/" + c.created), kModified);
-        expected.push_back(c.created);
+      if (c.swapFolder) ArmFolderSwap(layout.in.c_str(), layout.root.c_str());
+      const E_TARVO_ERROR expected = route.yes ? c.withYes : c.expected;
+      EXPECT_EQ(route.call(delta, crafted.modifiedName), expected);
+      if (c.swapFolder) {
+        EXPECT_TRUE(FolderSwapped());
       }
-      std::vector<std::string> after = ListDir(layout.in);
-      std::sort(after.begin(), after.end());
-      std::sort(expected.begin(), expected.end());
-      EXPECT_EQ(after, expected);
-      if (Exists(layout.in + "/taken")) {
+      recordednames::ExpectOnlyTheEntryChanged(layout, c, expected, before, kModified);
+      if (!route.yes && Exists(layout.in + "/taken")) {
         EXPECT_EQ(ReadFile(layout.in + "/taken"), Bytes({'m', 'i', 'n', 'e'}));
       }
       ExpectRootUntouched();
@@ -137,7 +157,7 @@ TEST_F(RecordedNames, EveryRouteCreatesOnlyTheBaseNameBesideTheDifferenceFile) {
 TEST_F(RecordedNames, ShortOptionsKeepATypedNameTyped) {
   const std::string delta = Delta(Valid());
   WriteFile(layout.in + "/mine", {'o', 'l', 'd'});
-  const S_TARVO_RECONSTRUCT_OPTIONS older{8, 0, 1};  // the third field is past dwSize
+  const S_TARVO_RECONSTRUCT_OPTIONS older{8, 0, 1, 0, nullptr};  // the third field is past dwSize
   EXPECT_EQ(ReconstructTargetFile(box.Path("orig").c_str(), delta.c_str(), (layout.in + "/mine").c_str(), nullptr,
                                   &older),
             TARVO_OK);
@@ -163,8 +183,8 @@ TEST_F(RecordedNames, ResolvedPathsAsHostsShowThem) {
     EXPECT_EQ(shown, c.shown != nullptr ? c.shown : "");
   }
   char tiny[4];
-  EXPECT_EQ(TarvoRecordedTargetPath("/d/x.mvr", "long-name", tiny, sizeof tiny), std::strlen("/d/long-name"));
-  EXPECT_EQ(TarvoRecordedTargetPath("/d/x.mvr", nullptr, tiny, sizeof tiny), 0u);
+  EXPECT_EQ(TarvoRecordedTargetPath("/d/x.mvr", "long-name", 9, tiny, sizeof tiny), std::strlen("/d/long-name"));
+  EXPECT_EQ(TarvoRecordedTargetPath("/d/x.mvr", nullptr, 0, tiny, sizeof tiny), 0u);
 }
 
 // A host reading names through C strings never sees an embedded NUL; the

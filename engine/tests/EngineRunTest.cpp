@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "EventLoop.h"
+#include "FolderSwapHook.h"
 #include "JobFiles.h"
 #include "RecordedNames.h"
 #include "RecordingEngine.h"
@@ -299,11 +302,12 @@ INSTANTIATE_TEST_SUITE_P(Names, EngineRecordedName, ::testing::ValuesIn(recorded
                            return n;
                          });
 
-// Once the user has said Yes to the name in use, the core asks the engine,
-// whose answer lets it replace that entry, a dangling link as the link
-// itself.
+// Once the user has said Yes to the name in use, the name stays a recorded
+// one and the core may replace that entry: a file, or a link (dangling or
+// not) as the link itself, what it points to untouched. The core still asks
+// the engine first.
 TEST(EngineRecordedNameAccepted, ReplacesWhatTheUserWasAskedAbout) {
-  for (const char* what : {"existing file", "dangling link"}) {
+  for (const char* what : {"existing file", "dangling link", "link to a file elsewhere"}) {
     SCOPED_TRACE(what);
     testsupport::Sandbox box;
     const RecordedName* name = nullptr;
@@ -316,8 +320,8 @@ TEST(EngineRecordedNameAccepted, ReplacesWhatTheUserWasAskedAbout) {
     ASSERT_TRUE(entry.CompleteTargetOutput());
     const std::string asked = entry.RecordedOutputInUse();
     ASSERT_EQ(asked, scene.TakenPath());
-    entry.SetOutputFile(asked.c_str(), false);
-    EXPECT_FALSE(entry.IsOutputRecorded());
+    entry.AcceptRecordedOutput();
+    EXPECT_TRUE(entry.IsOutputRecorded());
 
     const Script script;
     Record record;
@@ -328,8 +332,35 @@ TEST(EngineRecordedNameAccepted, ReplacesWhatTheUserWasAskedAbout) {
     EXPECT_EQ(engine.GetErrorStatus(), TARVO_OK);
     EXPECT_NE(std::find(record.hooks.begin(), record.hooks.end(), "exists 0"), record.hooks.end());
     EXPECT_EQ(scene.Changes(), std::vector<std::string>{"~ d/" + asked.substr(asked.rfind('/') + 1)});
+    struct stat st {};
+    ASSERT_EQ(::lstat(asked.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
     EXPECT_EQ(testsupport::ReadFile(asked), recordedtest::kModified);
   }
+}
+
+// The difference file's folder swapped for a link to the scene's root
+// between the checks and the output: the entry is created in the folder the
+// run began with, nothing appears where the link leads.
+TEST(EngineRecordedNameSwap, TheFolderIsTheOneTheRunBeganWith) {
+  testsupport::Sandbox box;
+  const RecordedName* name = &recordedtest::RecordedNames().front();
+  ASSERT_EQ(name->fate, Fate::Created);
+  const recordedtest::Scene scene(box.Root(), *name);
+  CTarvoTaskEntry entry(nullptr, scene.Delta().c_str(), nullptr);
+  ASSERT_TRUE(entry.CompleteTargetOutput());
+  ArmFolderSwap(scene.Folder().c_str(), box.Root().c_str());
+  const Script script;
+  Record record;
+  RecordingEngine engine(record, script);
+  engine.AddEntry(entry);
+  ASSERT_TRUE(engine.Reconstruct());
+  ASSERT_TRUE(PumpUntil([&] { return record.finished; }));
+  EXPECT_TRUE(FolderSwapped());
+  RestoreSwappedFolder(scene.Folder());
+  EXPECT_EQ(engine.GetErrorStatus(), TARVO_OK);
+  EXPECT_EQ(scene.Changes(), scene.ExpectedChanges());
+  EXPECT_TRUE(scene.CreatedHoldsTheModifiedFile());
 }
 
 }  // namespace

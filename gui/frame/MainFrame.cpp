@@ -383,12 +383,10 @@ void CMainFrame::HandleCommandLineFile() {
   OnReconstruct();
   m_pMainScreen->SetInputField(m_strCommandLineFile);
   m_pMainScreen->SetOriginalField(Native(job.GetReferenceFile()));
-  // Accepted, the name is the user's; otherwise it stays recorded.
-  if (inUse.empty()) {
-    m_pMainScreen->SetRecordedOutputField(target);
-  } else {
-    m_pMainScreen->SetOutputField(target);
-  }
+  // The name stays a recorded one; accepted, the core may replace the
+  // entry under it (never write through a link there).
+  m_pMainScreen->SetRecordedOutputField(target);
+  if (!inUse.empty()) m_pMainScreen->AcceptRecordedOutputField();
   StartProcessingSession(*m_pMainScreen, *GetProcessView(), *this);
 }
 
@@ -515,8 +513,8 @@ void CMainFrame::OnStartProcessing() {
 }
 
 // Names taken from difference files never replace anything unasked: the
-// names in use are put to the user once, and Yes makes them the user's, so
-// that the core may replace what is there. A name the core refuses anyway
+// names in use are put to the user once, and Yes lets the core replace the
+// entry under each name (a link as the link), never write through it. A name the core refuses anyway
 // is not asked about. False when the user said No.
 bool CMainFrame::AcceptRecordedOutputs() {
   CMainScreen& screen = *m_pMainScreen;
@@ -530,7 +528,8 @@ bool CMainFrame::AcceptRecordedOutputs() {
     const std::string inUse = job.RecordedOutputInUse();
     if (inUse.empty()) return true;
     if (!AskYes(this, Overwrite(Native(inUse)))) return false;
-    screen.SetOutputField(Native(inUse));
+    screen.SetRecordedOutputField(Native(inUse));
+    screen.AcceptRecordedOutputField();
     return true;
   }
   std::vector<std::pair<CTarvoTaskEntry*, std::string>> inUse;
@@ -546,7 +545,7 @@ bool CMainFrame::AcceptRecordedOutputs() {
   const QString question = ftext::Tr(ftext::kTheseExist) +
                            names.join(QLatin1Char('\n')) + ftext::Tr(ftext::kProceed);
   if (!AskYes(this, question)) return false;
-  for (auto& [entry, path] : inUse) entry->SetOutputFile(path.c_str(), false);
+  for (auto& used : inUse) used.first->AcceptRecordedOutput();
   return true;
 }
 

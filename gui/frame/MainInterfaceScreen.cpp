@@ -34,6 +34,8 @@ void CMainInterfaceScreen::SetOriginalField(const QString& text) { m_pDialog->Ge
 void CMainInterfaceScreen::SetOutputField(const QString& text) { m_pDialog->SetOutputField(text); }
 void CMainInterfaceScreen::SetRecordedOutputField(const QString& text) { m_pDialog->SetRecordedOutputField(text); }
 bool CMainInterfaceScreen::IsOutputFieldRecorded() const { return m_pDialog->IsOutputFieldRecorded(); }
+void CMainInterfaceScreen::AcceptRecordedOutputField() { m_pDialog->AcceptRecordedOutputField(); }
+bool CMainInterfaceScreen::IsRecordedOutputFieldAccepted() const { return m_pDialog->IsRecordedOutputFieldAccepted(); }
 int CMainInterfaceScreen::SelectionCount() const { return m_pDialog->GetSelectionList()->GetRowCount(); }
 CTarvoTaskEntry* CMainInterfaceScreen::SelectionEntry(int row) { return m_pDialog->GetSelectionList()->GetEntry(row); }
 void CMainInterfaceScreen::RemoveAllSelections() { m_pDialog->RemoveAllRows(); }

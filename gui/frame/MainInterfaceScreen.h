@@ -31,6 +31,8 @@ class CMainInterfaceScreen : public QObject, public CMainScreen {
   void SetOutputField(const QString& text) override;
   void SetRecordedOutputField(const QString& text) override;
   bool IsOutputFieldRecorded() const override;
+  void AcceptRecordedOutputField() override;
+  bool IsRecordedOutputFieldAccepted() const override;
   int SelectionCount() const override;
   CTarvoTaskEntry* SelectionEntry(int row) override;
   void RemoveAllSelections() override;

@@ -278,6 +278,7 @@ void CMainInterfaceDialog::SetRecordedOutputField(const QString& text) {
   if (m_bMultiple) return;
   m_pOutputField->setText(text);
   m_bOutputRecorded = true;
+  m_bOutputAccepted = false;
 }
 
 void CMainInterfaceDialog::SetSingleFileMode() {

@@ -48,6 +48,9 @@ class CMainInterfaceDialog : public QWidget {
   // recorded one until the user edits the field.
   void SetRecordedOutputField(const QString& text);
   bool IsOutputFieldRecorded() const { return m_bOutputRecorded; }
+  // The user said Yes to replacing what has the recorded name.
+  void AcceptRecordedOutputField() { m_bOutputAccepted = m_bOutputRecorded; }
+  bool IsRecordedOutputFieldAccepted() const { return m_bOutputRecorded && m_bOutputAccepted; }
   void SetSingleFileMode();
   void SetMultipleFilesMode();
   // The Construct and Reconstruct commands: the mode, an empty selection
@@ -121,6 +124,7 @@ class CMainInterfaceDialog : public QWidget {
 
   bool m_bMultiple = false;
   bool m_bOutputRecorded = false;  // the Output field holds a name from a difference file
+  bool m_bOutputAccepted = false;  // and the user said Yes to replacing what has it
   bool m_bNotReady = true;
   bool m_bExiting = false;
   int m_nLastShownMode = -1;  // 1 Construct, 0 Reconstruct, -1 none yet

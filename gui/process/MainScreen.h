@@ -36,6 +36,11 @@ class CMainScreen {
   virtual void SetOutputField(const QString& text) = 0;
   virtual void SetRecordedOutputField(const QString& text) = 0;
   virtual bool IsOutputFieldRecorded() const = 0;
+  // The user said Yes to replacing what has the recorded name: the name
+  // stays a recorded one (the core replaces that entry, a link as the link,
+  // and never writes through it). Cleared with the recorded mark.
+  virtual void AcceptRecordedOutputField() = 0;
+  virtual bool IsRecordedOutputFieldAccepted() const = 0;
 
   // The selection list; each row owns its entry.
   virtual int SelectionCount() const = 0;

@@ -105,6 +105,7 @@ bool StartSingle(CMainScreen& screen, CProcessView& view, CProcessHost& host, in
   CTarvoTaskEntry entry(original.c_str(), input.c_str(), output.c_str());
   // A name taken from the difference file keeps the rule for such names.
   entry.SetOutputRecorded(recorded);
+  if (recorded && screen.IsRecordedOutputFieldAccepted()) entry.AcceptRecordedOutput();
   if (targetSize != 0) entry.SetOutputFileSize(static_cast<uint32_t>(targetSize));
   if (mode == CTarvoEngine::modeConstruct) ApplyConstructionChoice(entry, host.ConstructionChoice());
   engine->GetEntryArrayPtr()->AddCopy(&entry);

@@ -61,10 +61,10 @@ const char* ReportedFileName() { return g_fileName.c_str(); }
 
 void PrepareProcess() { std::signal(SIGXFSZ, SIG_IGN); }
 
-int FinishWithMessage(E_TARVO_ERROR result) {
+int FinishWithMessage(E_TARVO_ERROR result, unsigned messageId) {
   char message[150];
-  const int n = platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageBase + static_cast<unsigned>(result),
-                                           message, sizeof message);
+  const unsigned id = messageId != 0 ? messageId : kTarvoMessageBase + static_cast<unsigned>(result);
+  const int n = platform::LoadModuleString(kTarvoCoreModule, id, message, sizeof message);
   if (n <= 0) {
     std::fflush(stdout);
     return -1;

@@ -31,7 +31,8 @@ unsigned BarPosition(uint32_t done, uint32_t total);
 void PrepareProcess();
 
 // Prints ": <message>.\n" for result and returns the process exit code: the
-// result, or -1 when its message cannot be loaded.
-int FinishWithMessage(E_TARVO_ERROR result);
+// result, or -1 when its message cannot be loaded. The message is the
+// result's own, or the string messageId where that is not 0.
+int FinishWithMessage(E_TARVO_ERROR result, unsigned messageId = 0);
 
 }  // namespace mvr

@@ -32,5 +32,5 @@ int main(int argc, char** argv) {
   const E_TARVO_ERROR result = ConstructDeltaFile(argv[1], argv[2], output.c_str(), &notify, nullptr);
 
   std::printf("\n\n%s", platform::ShownName(output).c_str());
-  return mvr::FinishWithMessage(result);
+  return mvr::FinishWithMessage(result, TarvoLastMessageId());
 }

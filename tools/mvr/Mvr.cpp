@@ -57,8 +57,11 @@ int Usage(const std::string& why) {
 
 int Fail(const std::string& name, E_TARVO_ERROR code, const char* path, const std::string& why = "") {
   char message[150] = "";
-  if (platform::LoadModuleString(kTarvoCoreModule, kTarvoMessageBase + static_cast<unsigned>(code), message,
-                                 sizeof message) <= 0) {
+  // The core's last run may have a more precise message than its code's
+  // (an old file damaged by a failed write in place).
+  const unsigned precise = TarvoLastMessageId();
+  const unsigned id = precise != 0 ? precise : kTarvoMessageBase + static_cast<unsigned>(code);
+  if (platform::LoadModuleString(kTarvoCoreModule, id, message, sizeof message) <= 0) {
     std::snprintf(message, sizeof message, "result %d", static_cast<int>(code));
   }
   std::string reason = why;
@@ -165,15 +168,6 @@ int Finished(const Args& a, E_TARVO_ERROR r, const std::string& out, const std::
   return Fail(name, r, onModified ? modified.c_str() : name.c_str());
 }
 
-// Where the core looked for the recorded modified name, for a message.
-std::string RecordedOutput(const std::string& delta, const CDeltaFileInfo& info, bool valid) {
-  char path[4096];
-  if (!valid || TarvoRecordedTargetPath(delta.c_str(), info.GetTargetFileName().c_str(), path, sizeof path) == 0) {
-    return "";
-  }
-  return path;
-}
-
 int Apply(const Args& a) {
   if (a.operands.empty() || a.operands.size() > 2) return Usage("apply needs DIFF and at most ORIGINAL");
   if (a.operands.size() > 1 && a.operands[1] == "-") return Usage("ORIGINAL cannot be standard input");
@@ -188,8 +182,9 @@ int Apply(const Args& a) {
   const bool valid = info.PrepareInfo(delta.c_str()) != 0;
   char path[4096];
   std::string recordedOriginal;
+  const std::string& originalName = info.GetReferenceFileName();
   if (fromStdin && valid && a.operands.size() < 2 &&
-      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+      TarvoRecordedOriginalPath("./stdin", originalName.data(), originalName.size(), path, sizeof path) != 0) {
     recordedOriginal = path;
   }
   const char* original = a.operands.size() > 1 ? a.operands[1].c_str()
@@ -198,22 +193,27 @@ int Apply(const Args& a) {
   S_TARVO_RECONSTRUCT_OPTIONS o{};
   o.dwSize = sizeof o;
   o.bNotifyOverwrite = 1;
-  std::string out;
+  std::string out;       // an output the user named
+  std::string recorded;  // where the recorded name lands, for messages
   if (a.toStdout) {
     if (!data.Create()) return NoTemp("-");
     out = data.Path();
     o.bNotifyOverwrite = 0;
   } else if (a.haveOutput) {
     out = a.output;
-  } else if ((g_force || fromStdin) && valid) {
-    // -f is the user's yes to the recorded name: it may replace a file.
-    if (TarvoRecordedTargetPath(fromStdin ? "./stdin" : delta.c_str(), info.GetTargetFileName().c_str(), path,
-                                sizeof path) == 0) {
-      return Fail(shownDelta, TARVO_ERR_CREATE_OUTPUT, nullptr);
+  } else {
+    // The recorded name stays a recorded one whatever the flags: the core
+    // creates it in its folder, and -f is the user's yes to replacing the
+    // entry of that name there (a link as the link), never to writing
+    // through it.
+    o.bRecordedTargetName = 1;
+    o.bReplaceRecorded = g_force ? 1 : 0;
+    if (fromStdin) o.pszRecordedFolder = ".";
+    const std::string& name = info.GetTargetFileName();
+    if (valid && TarvoRecordedTargetPath(fromStdin ? "./stdin" : delta.c_str(), name.data(), name.size(), path,
+                                         sizeof path) != 0) {
+      recorded = path;
     }
-    out = path;
-    struct stat st {};
-    if (!g_force && ::lstat(path, &st) == 0) return Fail(out, TARVO_ERR_OVERWRITE_REFUSED, nullptr);
   }
   const S_TARVO_NOTIFY_INFO n = Target();
   const E_TARVO_ERROR r = ReconstructTargetFile(original, delta.c_str(), out.c_str(), &n, &o);
@@ -226,12 +226,11 @@ int Apply(const Args& a) {
   }
   const bool onOriginal = r == TARVO_ERR_OPEN_ORIGINAL || r == TARVO_ERR_READ_ORIGINAL || r == TARVO_ERR_WRONG_ORIGINAL;
   const bool onDelta = r == TARVO_ERR_OPEN_DELTA || r == TARVO_ERR_READ_DELTA || r == TARVO_ERR_BAD_DELTA;
-  const std::string recorded = r == TARVO_ERR_OVERWRITE_REFUSED && out.empty() ? RecordedOutput(delta, info, valid) : "";
+  const std::string& output = out.empty() ? recorded : out;
   const std::string name = onOriginal && original != nullptr ? original
-                           : !recorded.empty()               ? recorded
-                           : onDelta || out.empty()          ? shownDelta
+                           : onDelta || output.empty()       ? shownDelta
                            : a.toStdout                      ? "-"
-                                                             : out;
+                                                             : output;
   return Fail(name, r, name.c_str());
 }
 
@@ -245,7 +244,8 @@ int Verify(const Args& a) {
   CDeltaFileInfo info;
   char path[4096];
   if (fromStdin && a.operands.size() < 2 && info.PrepareInfo(delta.c_str()) != 0 &&
-      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().c_str(), path, sizeof path) != 0) {
+      TarvoRecordedOriginalPath("./stdin", info.GetReferenceFileName().data(), info.GetReferenceFileName().size(),
+                                path, sizeof path) != 0) {
     recordedOriginal = path;
   }
   const char* original = a.operands.size() > 1 ? a.operands[1].c_str()

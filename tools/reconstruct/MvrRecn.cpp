@@ -25,5 +25,6 @@ int main(int argc, char** argv) {
   // before writing shows none.
   const std::string_view reported = mvr::ReportedFileName();
   std::printf("\n\n%s", reported.empty() ? "" : platform::ShownName(reported).c_str());
-  return mvr::FinishWithMessage(result);
+  // A failure that damaged an old file says so, not only that a write failed.
+  return mvr::FinishWithMessage(result, TarvoLastMessageId());
 }

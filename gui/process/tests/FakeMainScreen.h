@@ -38,13 +38,17 @@ class FakeMainScreen : public QWidget, public CMainScreen {
     if (multiple) return;
     output = t;
     outputRecorded = false;
+    outputAccepted = false;
   }
   void SetRecordedOutputField(const QString& t) override {
     if (multiple) return;
     output = t;
     outputRecorded = true;
+    outputAccepted = false;
   }
   bool IsOutputFieldRecorded() const override { return outputRecorded; }
+  void AcceptRecordedOutputField() override { outputAccepted = outputRecorded; }
+  bool IsRecordedOutputFieldAccepted() const override { return outputRecorded && outputAccepted; }
   int SelectionCount() const override { return static_cast<int>(entries.size()); }
   CTarvoTaskEntry* SelectionEntry(int row) override {
     return row >= 0 && row < SelectionCount() ? entries[static_cast<std::size_t>(row)].get() : nullptr;
@@ -99,6 +103,7 @@ class FakeMainScreen : public QWidget, public CMainScreen {
   bool multiple = false;
   QString input, originalField, output;
   bool outputRecorded = false;
+  bool outputAccepted = false;
   std::vector<std::unique_ptr<CTarvoTaskEntry>> entries;
   bool dirFocused = false;
   QStringList items;  // the directory view's names

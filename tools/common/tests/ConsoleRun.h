@@ -1,5 +1,5 @@
 // Runs one of the console programs as a child process with stdin from
-// /dev/null and collects what it prints. Bounded: a child that does not
+// /dev/null (or a file) and collects what it prints. Bounded: a child that does not
 // finish is killed and the test fails.
 #pragma once
 
@@ -40,15 +40,17 @@ struct Outcome {
   int status = -1;  // as from waitpid; -1 when the child had to be killed
 };
 
-// Runs the program at `path` in dir with the given arguments.
-inline Outcome RunProgram(const char* path, const std::string& dir, std::vector<std::string> args) {
+// Runs the program at `path` in dir with the given arguments, standard
+// input from the file `input`.
+inline Outcome RunProgram(const char* path, const std::string& dir, std::vector<std::string> args,
+                          const std::string& input = "/dev/null") {
   args.insert(args.begin(), path);
   auto argv = Argv(args);
   int p[2];
   if (::pipe(p) != 0) return {};
   const pid_t pid = ::fork();
   if (pid == 0) {
-    const int in = ::open("/dev/null", O_RDONLY);
+    const int in = ::open(input.c_str(), O_RDONLY);
     if (::chdir(dir.c_str()) != 0 || in < 0 || ::dup2(in, STDIN_FILENO) < 0 || ::dup2(p[1], STDOUT_FILENO) < 0) {
       ::_exit(126);
     }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -80,9 +82,37 @@ TEST_F(MvrRecn, OnlyATypedOutputNameReplacesAFile) {
   EXPECT_EQ(testsupport::ReadFile(mod), modified);
 }
 
-// The names a stranger's file records, with the file alone and with the
-// original given: only the base name, only beside the difference file, and
-// nothing that is there already is replaced.
+// Runs a console program with the core's test point swapping a folder.
+class SwapInChildren {
+ public:
+  SwapInChildren(const std::string& folder, const std::string& to) {
+    const char* asan = ::getenv("ASAN_OPTIONS");
+    if (asan != nullptr) savedAsan_ = asan, hadAsan_ = true;
+    ::setenv("ASAN_OPTIONS", (savedAsan_ + ":verify_asan_link_order=0").c_str(), 1);
+    ::setenv("LD_PRELOAD", MVR_SWAP_HOOK_PATH, 1);
+    ::setenv("MVR_TEST_SWAP_FOLDER", folder.c_str(), 1);
+    ::setenv("MVR_TEST_SWAP_TO", to.c_str(), 1);
+  }
+  ~SwapInChildren() {
+    ::unsetenv("LD_PRELOAD");
+    ::unsetenv("MVR_TEST_SWAP_FOLDER");
+    ::unsetenv("MVR_TEST_SWAP_TO");
+    if (hadAsan_) ::setenv("ASAN_OPTIONS", savedAsan_.c_str(), 1); else ::unsetenv("ASAN_OPTIONS");
+  }
+  SwapInChildren(const SwapInChildren&) = delete;
+  SwapInChildren& operator=(const SwapInChildren&) = delete;
+
+ private:
+  std::string savedAsan_;
+  bool hadAsan_ = false;
+};
+
+// The names a stranger's file records, on every console route: MvrRecn
+// with the file alone and with the original, mvr apply with and without
+// -f, and from standard input. Only the base name, only beside the
+// difference file (the working folder for standard input), nothing there
+// replaced without -f, and with it only the entry itself, never what a
+// link there points to.
 TEST_F(MvrRecn, RecordedNamesLandOnlyBesideTheDifferenceFile) {
   const recordednames::Layout layout{box.Root(), box.Path("in")};
   const Bytes five = {'h', 'e', 'l', 'l', 'o'};
@@ -91,28 +121,53 @@ TEST_F(MvrRecn, RecordedNamesLandOnlyBesideTheDifferenceFile) {
   const std::string victim = box.Path("victim"), one = box.Path("one");
   testsupport::WriteFile(victim, {'s'});
   testsupport::WriteFile(one, {'x'});
-  for (const bool withOriginal : {false, true}) {
+  struct Route {
+    const char* what;
+    const char* program;
+    std::vector<std::string> args;
+    bool yes, fromStdin;
+  };
+  const Route routes[] = {
+      {"MvrRecn, one argument", MVR_RECN_PATH, {"in/x.mvr"}, false, false},
+      {"MvrRecn, two arguments", MVR_RECN_PATH, {"in/x.mvr", one}, false, false},
+      {"mvr apply", MVR_PATH, {"apply", "in/x.mvr"}, false, false},
+      {"mvr apply -f", MVR_PATH, {"apply", "-f", "in/x.mvr"}, true, false},
+      {"mvr apply -", MVR_PATH, {"apply", "-"}, false, true},
+      {"mvr apply -f -", MVR_PATH, {"apply", "-f", "-"}, true, true},
+  };
+  ::mkdir(layout.in.c_str(), 0755);
+  const std::vector<std::string> rootBefore = testsupport::ListDir(box.Root());
+  for (const Route& route : routes) {
     for (const recordednames::Case& c : recordednames::Cases()) {
-      SCOPED_TRACE(std::string(withOriginal ? "two arguments: " : "one argument: ") + c.what);
+      SCOPED_TRACE(std::string(route.what) + ": " + c.what);
       testsupport::RemoveTree(layout.in);
       ::mkdir(layout.in.c_str(), 0755);
+      testsupport::WriteFile(victim, {'s'});
       testsupport::Crafted crafted = testsupport::For({'x'}, five, code);
       crafted.originalName = one;
       crafted.modifiedName = c.recorded(layout);
+      const std::string piped = box.Path("x.mvr");  // standard input of the - routes
       testsupport::WriteFile(layout.in + "/x.mvr", testsupport::Build(crafted));
+      testsupport::WriteFile(piped, testsupport::Build(crafted));
       if (!c.plant(layout)) continue;
       const std::vector<std::string> before = testsupport::ListDir(layout.in);
-      std::vector<std::string> args = {"in/x.mvr"};
-      if (withOriginal) args.push_back(one);
-      const Outcome r = RunRecn(box.Root(), args);
-      EXPECT_EQ(ExitCode(r), c.expected);
-      EXPECT_EQ(testsupport::ListDir(layout.in).size(), before.size() + (c.created != nullptr ? 1 : 0));
-      if (c.created != nullptr) {
-        EXPECT_EQ(testsupport::ReadFile(layout.in + "/" + c.created), five);
+      Outcome r;
+      {
+        std::unique_ptr<SwapInChildren> swap;
+        if (c.swapFolder) swap = std::make_unique<SwapInChildren>(layout.in, layout.root);
+        r = route.fromStdin ? RunProgram(route.program, layout.in, route.args, piped)
+                            : RunProgram(route.program, box.Root(), route.args);
       }
+      const E_TARVO_ERROR expected = route.yes ? c.withYes : c.expected;
+      EXPECT_EQ(ExitCode(r), expected);
+      recordednames::ExpectOnlyTheEntryChanged(layout, c, expected, before, five);
       EXPECT_EQ(testsupport::ReadFile(victim), Bytes({'s'}));
       EXPECT_FALSE(testsupport::Exists(box.Path("elsewhere")));
       EXPECT_FALSE(testsupport::Exists(box.Path("planted")));
+      std::vector<std::string> root = testsupport::ListDir(box.Root());
+      root.erase(std::remove(root.begin(), root.end(), "x.mvr"), root.end());
+      EXPECT_EQ(root, rootBefore);
+      ::unlink(piped.c_str());
     }
   }
 }
