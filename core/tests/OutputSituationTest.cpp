@@ -215,7 +215,7 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
        [&] {
          WriteFile(target, old);
          ::chmod(target.c_str(), 0666);
-         (void)::chown(dir.c_str(), 0, 0);
+         ASSERT_EQ(::chown(dir.c_str(), 0, 0), 0);
          ::chmod(dir.c_str(), 01777);
        },
        true, TARVO_OK, TARVO_OK, true, true},
@@ -223,7 +223,7 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
       {"another user's dangling link in a sticky folder", true,
        [&] {
          ASSERT_EQ(::symlink(box.Path("nowhere").c_str(), target.c_str()), 0);
-         (void)::chown(dir.c_str(), 0, 0);
+         ASSERT_EQ(::chown(dir.c_str(), 0, 0), 0);
          ::chmod(dir.c_str(), 01777);
        },
        true, TARVO_ERR_CREATE_OUTPUT, TARVO_ERR_OPEN_DELTA, false, false},
@@ -258,7 +258,9 @@ TEST_F(Outputs, ReplacingRespectsTheOldFile) {
       EXPECT_EQ(HiddenLeft(dir), "");
       EXPECT_TRUE(box.TempFilesLeft().empty());
       ::chmod(dir.c_str(), 0755);
-      if (root) (void)::chown(dir.c_str(), kNobody, kNogroup);
+      if (root) {
+        ASSERT_EQ(::chown(dir.c_str(), kNobody, kNogroup), 0);
+      }
       ::unlink(target.c_str());
     }
   }
