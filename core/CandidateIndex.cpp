@@ -11,15 +11,8 @@ namespace {
 // per filed position.
 constexpr uint64_t kPositionsPerBucket = 2;
 constexpr unsigned kMinBucketBits = 10;
-constexpr uint64_t kHashMultiplier = 0x9E3779B97F4A7C15u;
 
 }  // namespace
-
-uint64_t CandidateIndex::Product(const uint8_t* gram) {
-  uint64_t x;
-  std::memcpy(&x, gram, sizeof x);
-  return x * kHashMultiplier;
-}
 
 std::unique_ptr<CandidateIndex> CandidateIndex::Build(const uint8_t* original, uint32_t size,
                                                       uint32_t sampleStep, bool tagged) {

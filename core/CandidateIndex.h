@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
@@ -50,7 +51,11 @@ class CandidateIndex {
 
  private:
   CandidateIndex() = default;
-  static uint64_t Product(const uint8_t* gram);
+  static uint64_t Product(const uint8_t* gram) {
+    uint64_t x;
+    std::memcpy(&x, gram, sizeof x);
+    return x * 0x9E3779B97F4A7C15u;
+  }
   uint64_t Hash(const uint8_t* gram) const { return Product(gram) >> (64 - bits_); }
   // The bits just below those of the bucket.
   uint8_t TagOf(uint64_t product) const { return static_cast<uint8_t>(product >> (56 - bits_)); }
