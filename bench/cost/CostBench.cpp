@@ -8,7 +8,9 @@
 // random byte; the modified file is the same with every random byte XOR 0x55,
 // so that every probe matches one byte short of what a copy needs.
 // "random": two unrelated random files. "edited": a random original and a
-// copy of it with a changed byte every 4 KiB.
+// copy of it with a changed byte every 4 KiB. "tiny": a 4 KiB random
+// original and an unrelated random modified file (a code as large as the
+// modified file, beside almost no original).
 //
 // Each construction runs in a child process of its own, so that its peak RSS
 // (getrusage of the child) is its own. "extra" is that peak minus the sizes
@@ -83,9 +85,9 @@ void Shape(const std::string& shape, size_t size, Bytes& o, Bytes& m) {
   std::mt19937_64 rng(size);
   if (shape == "runs20") return Runs(rng, size, 20, o, m);
   if (shape == "runs22") return Runs(rng, size, 22, o, m);
-  o.resize(size);
+  o.resize(shape == "tiny" ? 4096 : size);
   for (auto& b : o) b = static_cast<uint8_t>(rng() >> 56);
-  if (shape == "random") {
+  if (shape == "random" || shape == "tiny") {
     m.resize(size);
     for (auto& b : m) b = static_cast<uint8_t>(rng() >> 56);
   } else if (shape == "edited") {
@@ -172,7 +174,8 @@ int main(int argc, char** argv) {
       for (const std::string& mode : modes) {
         const Run r = Measure(dir, mode);
         const double peak = static_cast<double>(r.peakKiB) / 1024;
-        const double extra = std::max(0.0, peak - 2.0 * static_cast<double>(bytes >> 20));
+        const double inputs = static_cast<double>(bytes >> 20) * (shape == "tiny" ? 1.0 : 2.0);
+        const double extra = std::max(0.0, peak - inputs);
         if (r.code != 0) {
           std::printf("| %s | %s | %s | %.2f | %.0f | %.0f | FAIL %d | - |\n", shape.c_str(), size.c_str(), mode.c_str(),
                       r.seconds, peak, extra, r.code);
