@@ -13,7 +13,7 @@ namespace tarvo {
 class BackgroundCompression {
  public:
   BackgroundCompression(const PosixFile& codeFile, PosixFile& deltaFile)
-      : thread_([this, &codeFile, &deltaFile] { ok_ = CompressCode(codeFile, pipe_, deltaFile); }) {}
+      : thread_([this, &codeFile, &deltaFile] { outcome_ = CompressCode(codeFile, pipe_, deltaFile); }) {}
   ~BackgroundCompression() {
     if (thread_.joinable()) {
       pipe_.Abort();
@@ -25,16 +25,16 @@ class BackgroundCompression {
 
   CodePipe& Pipe() { return pipe_; }
 
-  // Ends the input and waits; true when the stream was written completely.
-  bool Finish() {
+  // Ends the input and waits for the stream to be written.
+  CompressOutcome Finish() {
     pipe_.Close();
     thread_.join();
-    return ok_;
+    return outcome_;
   }
 
  private:
   CodePipe pipe_;
-  bool ok_ = false;
+  CompressOutcome outcome_ = CompressOutcome::kAborted;
   std::thread thread_;  // last: starts once the members it uses exist
 };
 

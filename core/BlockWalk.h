@@ -12,6 +12,21 @@
 // 1, 2, 3). Every length met on the way is below four, so the replay only
 // looks at up to three bytes per position.
 //
+// Cost. Every replay that finds a deep position passed over moves `next` to
+// the position the scan lands on, which is at or past that deep position; a
+// replay walks back no further than `next` and forward no further than its
+// target. So the stretches replays walk are disjoint: each position of the
+// range is looked at by at most one replay, backwards once and forwards
+// once, at most kDeep - 1 bytes each time, whatever the bytes. (Replaying
+// every deep position from the same `next` instead cost the square of the
+// distance between visited positions in runs of one byte value: in blocks of
+// 20 equal bytes the replays took most of the time of the search.) Measured
+// deep positions cost their common prefix, and a visited position's prefix
+// ends where the next visited one starts, so those bytes too are compared
+// once. A search of the range is therefore linear in its length; the
+// matcher bounds how many such searches each probe makes, and
+// bench/README.md gives what they cost on the hardest inputs we know.
+//
 // Included by one source file per instruction set; Masks supplies
 //   uint64_t Deep(const uint8_t* p)   bit i: p[i..i+3] == probe[0..3]
 #pragma once
@@ -63,7 +78,16 @@ inline uint64_t WalkBlocks(ScanState& s, uint64_t base, uint64_t end, const Mask
     while (deep != 0) {
       const uint64_t k = base + static_cast<unsigned>(__builtin_ctzll(deep));
       deep &= deep - 1;
-      if (Replay(s, next, k) != k) continue;
+      const uint64_t visited = Replay(s, next, k);
+      if (visited != k) {
+        // k is passed over and the scan lands on `visited`: the replay
+        // towards the next deep position starts there, not at the old
+        // `next` again (see the cost note at the top).
+        next = visited;
+        if (next >= base + 64) break;
+        deep &= ~uint64_t{0} << (next - base);
+        continue;
+      }
       const uint32_t max = std::min(probeLeft, static_cast<uint32_t>(originalSize - k));
       const uint32_t len = kDeep + CommonPrefix(original + k + kDeep, probe + kDeep, max - kDeep);
       if (len > s.best.length) s.best = {len, static_cast<uint32_t>(k)};

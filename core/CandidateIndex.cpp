@@ -11,18 +11,11 @@ namespace {
 // per filed position.
 constexpr uint64_t kPositionsPerBucket = 2;
 constexpr unsigned kMinBucketBits = 10;
-constexpr uint64_t kHashMultiplier = 0x9E3779B97F4A7C15u;
 
 }  // namespace
 
-uint64_t CandidateIndex::Hash(const uint8_t* gram) const {
-  uint64_t x;
-  std::memcpy(&x, gram, sizeof x);
-  return (x * kHashMultiplier) >> (64 - bits_);
-}
-
 std::unique_ptr<CandidateIndex> CandidateIndex::Build(const uint8_t* original, uint32_t size,
-                                                      uint32_t sampleStep) {
+                                                      uint32_t sampleStep, bool tagged) {
   std::unique_ptr<CandidateIndex> index(new (std::nothrow) CandidateIndex);
   if (!index) return nullptr;
   index->step_ = sampleStep;
@@ -33,6 +26,7 @@ std::unique_ptr<CandidateIndex> CandidateIndex::Build(const uint8_t* original, u
   try {
     index->heads_.assign((uint64_t{1} << bits) + 1, 0);
     index->positions_.resize(filed);
+    if (tagged) index->tags_.resize(filed);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -48,7 +42,10 @@ std::unique_ptr<CandidateIndex> CandidateIndex::Build(const uint8_t* original, u
   }
   for (uint64_t k = filed; k-- > 0;) {
     const uint64_t p = k * sampleStep;
-    index->positions_[--heads[index->Hash(original + p)]] = static_cast<uint32_t>(p);
+    const uint64_t product = Product(original + p);
+    const uint32_t at = --heads[product >> (64 - bits)];
+    index->positions_[at] = static_cast<uint32_t>(p);
+    if (tagged) index->tags_[at] = index->TagOf(product);
   }
   return index;
 }

@@ -13,6 +13,8 @@
 
 #include "BackgroundCompression.h"
 #include "CodeWriter.h"
+#include "Compress.h"
+#include "CompressOutcome.h"
 #include "Crc.h"
 #include "FileMapping.h"
 #include "Format.h"
@@ -41,6 +43,17 @@ constexpr size_t kChecksumBlock = 65536;
 // larger than zlib level 9's on every pair of the benchmark corpus.
 constexpr int kFastLevel = 8;
 constexpr int kStrongestLevel = 12;
+// What a whole-buffer compressor may hold beyond the mapped inputs: the fast
+// one at most this much at any size; the strongest, which comes with the
+// thorough matcher, at most a byte per input byte plus the allowance. Codes
+// too large for that are deflated as a stream by zlib, into the standard
+// compressor's bytes, in two buffers.
+constexpr uint64_t kFastMemory = uint64_t{256} << 20;
+constexpr uint64_t kStrongestAllowance = uint64_t{64} << 20;
+// A code is never longer than the modified file plus one insert's head: a
+// copy record is shorter than the bytes it stands for by more than an
+// insert's head, and an insert never follows an insert.
+constexpr uint64_t kCodeSlack = 8;
 
 // Choices this build does not know write the standard way: the same format,
 // which is all a caller can rely on from any choice.
@@ -62,10 +75,15 @@ struct Stop {
   E_TARVO_ERROR code;
 };
 
-// Thrown where an input shrank while it was mapped; both files go.
-struct ReadFault {
+// Thrown where an input shrank while it was mapped, or where the code could
+// not be compressed; both files go.
+struct Abandon {
   E_TARVO_ERROR code;
 };
+
+void CheckCompressed(CompressOutcome outcome) {
+  if (outcome != CompressOutcome::kDone) throw Abandon{ErrorFor(outcome)};
+}
 
 E_TARVO_ERROR TranslateMapping(const CFileMappingException& e, const char* originalPath) {
   if (e.cause != CFileMappingException::kOpenFailed) return TARVO_ERR_NO_MEMORY;
@@ -111,7 +129,7 @@ class Construction {
     } catch (const Stop& stop) {
       output_.Keep();
       return stop.code;
-    } catch (const ReadFault& fault) {
+    } catch (const Abandon& fault) {
       Discard();
       return fault.code;
     } catch (const CFileException&) {
@@ -173,8 +191,10 @@ class Construction {
     }
 
     notifier_.Progress(modified_, 0, sMod);
-    const bool matched = options_.lCompressor == TARVO_COMPRESSOR_STANDARD ? MatchWhileDeflating(sOrig, sMod)
-                                                                           : MatchThenDeflate(sOrig, sMod);
+    const bool streamed = options_.lCompressor == TARVO_COMPRESSOR_STANDARD ||
+                          (options_.lCompressor == TARVO_COMPRESSOR_FAST &&
+                           WholeBufferMemory(uint64_t{sMod} + kCodeSlack) > kFastMemory);
+    const bool matched = streamed ? MatchWhileDeflating(sOrig, sMod) : MatchThenDeflate(sOrig, sMod);
     checksums.join();
     if (!matched) {
       Discard();
@@ -191,7 +211,8 @@ class Construction {
     return TARVO_OK;
   }
 
-  // The standard compressor deflates the code as the matcher writes it.
+  // The standard compressor deflates the code as the matcher writes it (and
+  // so does the fast one for a code too large to hold).
   bool MatchWhileDeflating(uint32_t sOrig, uint32_t sMod) {
     // The compressor writes to both files until it has been joined, which
     // the end of this scope does on every way out; no file it uses may be
@@ -201,7 +222,7 @@ class Construction {
     if (!Match(sOrig, sMod, writer)) return false;
     writer.Flush();
     notifier_.Progress(modified_, sMod, sMod);
-    if (!compression.Finish()) throw CFileException{0};
+    CheckCompressed(compression.Finish());
     return true;
   }
 
@@ -211,8 +232,17 @@ class Construction {
     CodeWriter writer(code_.File(), unread, sOrig, sMod, notifier_, modified_);
     if (!Match(sOrig, sMod, writer)) return false;
     writer.Flush();
-    const int level = options_.lCompressor == TARVO_COMPRESSOR_FAST ? kFastLevel : kStrongestLevel;
-    if (!CompressCodeWhole(code_.File(), code_.File().Length(), level, deltaFile_)) throw CFileException{0};
+    const bool fast = options_.lCompressor == TARVO_COMPRESSOR_FAST;
+    const uint64_t size = code_.File().Length();
+    const uint64_t allowed = fast ? kFastMemory : uint64_t{sOrig} + sMod + kStrongestAllowance;
+    if (WholeBufferMemory(size) <= allowed) {
+      CheckCompressed(CompressCodeWhole(code_.File(), size, fast ? kFastLevel : kStrongestLevel, deltaFile_));
+    } else {
+      CodePipe finished;
+      finished.Published(size);
+      finished.Close();
+      CheckCompressed(CompressCode(code_.File(), finished, deltaFile_));
+    }
     notifier_.Progress(modified_, sMod, sMod);
     return true;
   }
@@ -229,8 +259,8 @@ class Construction {
   // one that was rewritten or replaced meanwhile may have been read half old
   // and half new: the difference file could never rebuild either version.
   void CheckInputs() const {
-    if (originalMap_.Faulted() || originalMap_.Changed(original_)) throw ReadFault{TARVO_ERR_READ_ORIGINAL};
-    if (modifiedMap_.Faulted() || modifiedMap_.Changed(modified_)) throw ReadFault{TARVO_ERR_READ_MODIFIED};
+    if (originalMap_.Faulted() || originalMap_.Changed(original_)) throw Abandon{TARVO_ERR_READ_ORIGINAL};
+    if (modifiedMap_.Faulted() || modifiedMap_.Changed(modified_)) throw Abandon{TARVO_ERR_READ_MODIFIED};
   }
 
   void Discard() {

@@ -15,7 +15,8 @@ constexpr uint32_t kReach = 256;
 // first. Only strings that occur very often (runs, padding, tables) fill
 // more; any of their places serves about as well as another.
 constexpr uint32_t kTries = 32;
-// Lookups run this many bytes behind the prefetch of their bucket.
+// Lookups run this many bytes behind the prefetch of their bucket's tags,
+// which run as far behind the prefetch of its head.
 constexpr uint32_t kAhead = 16;
 
 // How many bytes before a and b agree, up to limit.
@@ -70,7 +71,9 @@ bool ScanMatches(const CandidateIndex& index, const uint8_t* original, uint32_t 
   while (pos < modifiedSize) {
     if (checkpoints.Due(pos) && sink.Checkpoint(pos, modifiedSize)) return false;
     const uint32_t rest = modifiedSize - pos;
-    if (rest >= kGram + kAhead) index.Prefetch(modified + pos + kAhead);
+    // The bucket's head, then (once the head has arrived) its tags.
+    if (rest >= kGram + 2 * kAhead) index.Prefetch(modified + pos + 2 * kAhead);
+    if (rest >= kGram + kAhead) index.PrefetchTags(modified + pos + kAhead);
     Choice best;
     auto consider = [&](uint64_t at) {
       if (at >= originalSize) return;
@@ -90,9 +93,13 @@ bool ScanMatches(const CandidateIndex& index, const uint8_t* original, uint32_t 
     // at all; where it can, the other offsets find the longest one.
     auto lookUp = [&](uint32_t d) {
       const auto bucket = index.Bucket(modified + pos + d);
+      // A position whose tag differs starts other eight bytes: reading the
+      // original there would cost a cache miss to find what the tag says.
+      const uint8_t tag = index.Tag(modified + pos + d);
+      const uint8_t* const tags = index.Tags(bucket);
       if (bucket.size() <= kTries) {
-        for (const uint32_t p : bucket) {
-          if (p >= d) consider(p - d);
+        for (size_t i = 0; i < bucket.size(); ++i) {
+          if (tags[i] == tag && bucket[i] >= d) consider(bucket[i] - d);
         }
         return;
       }
@@ -105,8 +112,8 @@ bool ScanMatches(const CandidateIndex& index, const uint8_t* original, uint32_t 
       const uint32_t* lo = hi;
       for (uint32_t tried = 0; tried < kTries && (lo != first || hi != last); ++tried) {
         const bool takeHigh = lo == first || (hi != last && *hi - expected <= expected - lo[-1]);
-        const uint32_t p = takeHigh ? *hi++ : *--lo;
-        if (p >= d) consider(p - d);
+        const uint32_t* const at = takeHigh ? hi++ : --lo;
+        if (tags[at - first] == tag && *at >= d) consider(*at - d);
       }
     };
     if (rest >= kGram) lookUp(0);

@@ -21,7 +21,7 @@ struct MatchSpan {
   uint32_t offset;
 };
 
-// The index must file every SampleStepFor(minLength)-th position: any
+// The index must file every SampleStepFor(minLength)-th position, with tags: any
 // string longer than minLength then holds a filed position with its eight
 // bytes. Spans come in order of discovery: starts increase except where a
 // span reaches back into the one before it. Only spans longer than

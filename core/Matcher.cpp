@@ -1,3 +1,31 @@
+// The greedy forward matcher.
+//
+// Worst-case cost. The records are the format, so the loop below makes the
+// same decisions on every input and its cost is bounded only where those
+// decisions allow it:
+// - Each probe makes one search. A search over a range costs time linear in
+//   the range's length on any bytes (the cost note of BlockWalk.h; the
+//   indexed search is taken only where its estimated cost is below the
+//   direct scan's, OriginalSearch.cpp).
+// - A windowed search covers at most 2 * lookBack + interval bytes (40 KiB
+//   with the 64 KiB granularity), so probes that search their window cost a
+//   constant each, and there are at most one per probeStep bytes of the
+//   modified file: linear in all.
+// - A whole-original search costs time linear in the original. One is made
+//   on every other probe while `pending` exceeds wholeSearchAfter, and
+//   `pending` keeps its value after a literal run ends, until the next one
+//   starts. Within a literal run the probes spread out (one per interval
+//   bytes once pending exceeds it), so long literals make about one whole
+//   search per 16 KiB; but a long literal followed by copies found at every
+//   probe makes one on every other probe. Either way the number of whole
+//   searches grows with the modified file and their total with the product
+//   of the sizes. Where the candidate index names few positions the search
+//   is far below that; where the original's eight-byte strings are all
+//   common (long runs of one byte value between single other bytes) it is
+//   not, and bench/README.md ("Construction cost") measures that case.
+// A bound for those inputs needs a whole-original search that does not walk
+// the original, which the visiting rule (j, then j + len + 1) makes
+// probe-specific; this is not solved here.
 #include "Matcher.h"
 
 #include <algorithm>

@@ -20,7 +20,7 @@ bool RunThoroughMatcher(const uint8_t* original, uint32_t originalSize, const ui
   if (originalSize > longestUncopyable) {
     // The index is freed before the parse, which needs only the spans.
     const std::unique_ptr<CandidateIndex> index =
-        CandidateIndex::Build(original, originalSize, SampleStepFor(longestUncopyable));
+        CandidateIndex::Build(original, originalSize, SampleStepFor(longestUncopyable), true);
     if (!index) throw std::bad_alloc();
     // Indexing a large original takes a moment and cannot stop half way; a
     // host that cancelled meanwhile hears back now.

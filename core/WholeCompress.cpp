@@ -3,6 +3,8 @@
 #include <libdeflate.h>
 #include <sys/mman.h>
 
+#include <cerrno>
+
 #include <memory>
 #include <new>
 
@@ -24,7 +26,10 @@ class CodeView {
     // Never empty (inputs are at least a byte long, so there is a record);
     // an empty view would fail here like any other.
     void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, file.Descriptor(), 0);
-    if (view == MAP_FAILED) return;
+    if (view == MAP_FAILED) {
+      outOfMemory_ = errno == ENOMEM;
+      return;
+    }
     data_ = static_cast<const uint8_t*>(view);
     watch_ = platform::readfault::Watch(data_, size);
     ::madvise(view, size, MADV_SEQUENTIAL);
@@ -38,35 +43,49 @@ class CodeView {
   CodeView& operator=(const CodeView&) = delete;
 
   const uint8_t* Data() const { return data_; }
+  // Why there is no view: no address space for it, or another failure.
+  bool OutOfMemory() const { return outOfMemory_; }
   bool Faulted() const { return platform::readfault::Faulted(watch_); }
 
  private:
   const uint8_t* data_ = nullptr;
   size_t size_;
   int watch_ = -1;
+  bool outOfMemory_ = false;
 };
 
 }  // namespace
 
-bool CompressCodeWhole(const PosixFile& codeFile, uint64_t size, int level, PosixFile& deltaFile) {
-  if (size > SIZE_MAX / 2) return false;
+std::unique_ptr<uint8_t[]> AllocateOutput(size_t bytes) { return std::make_unique_for_overwrite<uint8_t[]>(bytes); }
+
+CompressOutcome CompressCodeWhole(const PosixFile& codeFile, uint64_t size, int level, PosixFile& deltaFile,
+                                  OutputAllocator allocate) {
+  if (size > SIZE_MAX / 2) return CompressOutcome::kNoMemory;
+  // libdeflate fails here only for want of memory: the levels are ours.
   std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(libdeflate_alloc_compressor(level));
-  if (!compressor) return false;
+  if (!compressor) return CompressOutcome::kNoMemory;
   const CodeView code(codeFile, static_cast<size_t>(size));
-  if (code.Data() == nullptr) return false;
+  if (code.Data() == nullptr) return code.OutOfMemory() ? CompressOutcome::kNoMemory : CompressOutcome::kReadFailed;
+  std::unique_ptr<uint8_t[]> out;
+  const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), static_cast<size_t>(size));
   try {
     // Only the pages the compressed form reaches are ever touched.
-    const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), static_cast<size_t>(size));
-    const auto out = std::make_unique_for_overwrite<uint8_t[]>(bound);
-    const size_t written = libdeflate_zlib_compress(compressor.get(), code.Data(), static_cast<size_t>(size), out.get(), bound);
-    if (written == 0 || code.Faulted()) return false;
-    deltaFile.Write(out.get(), written);
-    return true;
+    out = allocate(bound);
   } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const CFileException&) {
-    return false;
+    return CompressOutcome::kNoMemory;
   }
+  const size_t written = libdeflate_zlib_compress(compressor.get(), code.Data(), static_cast<size_t>(size), out.get(), bound);
+  // A read fault leaves zeros where the code was: the stream is worthless.
+  if (code.Faulted()) return CompressOutcome::kReadFailed;
+  // Cannot happen with a buffer of the bound's size; treated as a failure to
+  // write the stream rather than trusted.
+  if (written == 0) return CompressOutcome::kWriteFailed;
+  try {
+    deltaFile.Write(out.get(), written);
+  } catch (const CFileException&) {
+    return CompressOutcome::kWriteFailed;
+  }
+  return CompressOutcome::kDone;
 }
 
 }  // namespace tarvo

@@ -83,7 +83,7 @@ void TimePhases(const Mapped& o, const Mapped& m, tarvo::MatcherSink& sink) {
   const auto w = tarvo::WidthsFor(o.size, m.size);
   const uint32_t minLength = tarvo::LongestUncopyable(w);
   auto t = std::chrono::steady_clock::now();
-  const auto index = tarvo::CandidateIndex::Build(o.data, o.size, tarvo::SampleStepFor(minLength));
+  const auto index = tarvo::CandidateIndex::Build(o.data, o.size, tarvo::SampleStepFor(minLength), true);
   std::printf("index %.2f s\n", Since(t));
   t = std::chrono::steady_clock::now();
   std::vector<tarvo::MatchSpan> spans;

@@ -177,6 +177,9 @@ enum class Kind {
   kPeriodic,   // a short pattern over and over, a few bytes changed
   kTies,       // blocks that occur at several places: equal matches
   kEdges,      // the modified file starts and ends with the original's edges
+  kBlocks,     // `alphabet` zeros and a random byte, over and over; the
+               // modified file has every random byte XOR 0x55, so probes
+               // match a byte short of a copy everywhere
 };
 
 struct Shape {
@@ -211,6 +214,12 @@ Bytes MakeOriginal(std::mt19937& rng, const Shape& shape) {
       }
       break;
     }
+    case Kind::kBlocks:
+      o.assign(shape.size, 0);
+      for (size_t i = static_cast<size_t>(shape.alphabet); i < o.size(); i += static_cast<size_t>(shape.alphabet) + 1) {
+        o[i] = static_cast<uint8_t>(rng());
+      }
+      break;
     default:
       o = testsupport::RandomBytes(rng, shape.size, shape.alphabet);
   }
@@ -230,6 +239,13 @@ Bytes MakeModified(std::mt19937& rng, const Shape& shape, const Bytes& o, unsign
       m.insert(m.end(), middle.begin(), middle.end());
       const size_t tail = 3 + seed * 9 + rng() % 30;
       m.insert(m.end(), o.end() - static_cast<long>(tail), o.end());
+      return m;
+    }
+    case Kind::kBlocks: {
+      Bytes m = o;
+      for (size_t i = static_cast<size_t>(shape.alphabet); i < m.size(); i += static_cast<size_t>(shape.alphabet) + 1) {
+        m[i] ^= 0x55;
+      }
       return m;
     }
     default:
@@ -271,7 +287,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Shape{"runsOfOneByte", Kind::kRuns, 80000, 40, 3, 4096},
                       Shape{"periodic", Kind::kPeriodic, 60000, 30, 4, 4096},
                       Shape{"ties", Kind::kTies, 60000, 30, 256, 4096},
-                      Shape{"edges", Kind::kEdges, 30000, 0, 256, 4096}),
+                      Shape{"edges", Kind::kEdges, 30000, 0, 256, 4096},
+                      Shape{"blocksOneShort", Kind::kBlocks, 200000, 0, 20, 65536},
+                      Shape{"blocksJustLongEnough", Kind::kBlocks, 200000, 0, 22, 65536},
+                      Shape{"blocksSmallWindows", Kind::kBlocks, 60000, 0, 16, 4096}),
     [](const ::testing::TestParamInfo<Shape>& i) { return std::string(i.param.name); });
 
 TEST(MatcherAgreement, SizesMoreThanAQuarterApart) {
