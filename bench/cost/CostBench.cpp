@@ -135,7 +135,8 @@ Run Measure(const std::string& dir, const std::string& mode) {
   if (r.code != 0) return r;
   r.deltaBytes = std::filesystem::file_size(delta);
   std::filesystem::remove(rebuilt);
-  S_TARVO_RECONSTRUCT_OPTIONS ro{sizeof ro, 0, 0};
+  S_TARVO_RECONSTRUCT_OPTIONS ro{};
+  ro.dwSize = sizeof ro;
   r.rebuilt = ReconstructTargetFile(orig.c_str(), delta.c_str(), rebuilt.c_str(), nullptr, &ro) == TARVO_OK &&
               SameFiles(rebuilt, mod);
   std::filesystem::remove(rebuilt);
