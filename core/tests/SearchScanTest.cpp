@@ -5,6 +5,7 @@
 
 #include "NaiveScan.h"
 #include "SearchScan.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -50,11 +51,7 @@ namespace {
 // unoptimised sanitizer build fills a hundred times slower: there a tenth of
 // the rounds (the same seed, so the first of them) looks for bad reads and
 // writes, while the optimised build checks every round's result.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kWholeSearchRounds = 2000;
-#else
-constexpr int kWholeSearchRounds = 20000;
-#endif
+constexpr int kWholeSearchRounds = testsupport::kSanitizedBuild ? 2000 : 20000;
 
 // Skipping stretches without the probe's first pair must leave the scan
 // exactly where walking them would: stretches of 4 to 64 bytes put runs,
