@@ -244,20 +244,20 @@ namespace {
 using recordedtest::Fate;
 using recordedtest::RecordedName;
 
+// One reconstruction of the entry; the hooks it called.
+std::vector<std::string> ReconstructOnce(const CTarvoTaskEntry& entry, E_TARVO_ERROR* status) {
+  const Script script;
+  Record record;
+  RecordingEngine engine(record, script);
+  engine.AddEntry(entry);
+  EXPECT_TRUE(engine.Reconstruct());
+  EXPECT_TRUE(PumpUntil([&] { return record.finished; }));
+  *status = engine.GetErrorStatus();
+  return record.hooks;
+}
+
 class EngineRecordedName : public ::testing::TestWithParam<RecordedName> {
  protected:
-  // One reconstruction of the entry; the hooks it called.
-  std::vector<std::string> Run(const CTarvoTaskEntry& entry, E_TARVO_ERROR* status) {
-    const Script script;
-    Record record;
-    RecordingEngine engine(record, script);
-    engine.AddEntry(entry);
-    EXPECT_TRUE(engine.Reconstruct());
-    EXPECT_TRUE(PumpUntil([&] { return record.finished; }));
-    *status = engine.GetErrorStatus();
-    return record.hooks;
-  }
-
   testsupport::Sandbox box;
 };
 
@@ -277,7 +277,7 @@ TEST_P(EngineRecordedName, EntryCompletedFromTheFile) {
   }
 
   E_TARVO_ERROR status = TARVO_OK;
-  const std::vector<std::string> hooks = Run(entry, &status);
+  const std::vector<std::string> hooks = ReconstructOnce(entry, &status);
   switch (name.fate) {
     case Fate::Created:
       EXPECT_EQ(status, TARVO_OK);
@@ -350,15 +350,11 @@ TEST(EngineRecordedNameSwap, TheFolderIsTheOneTheRunBeganWith) {
   CTarvoTaskEntry entry(nullptr, scene.Delta().c_str(), nullptr);
   ASSERT_TRUE(entry.CompleteTargetOutput());
   ArmFolderSwap(scene.Folder().c_str(), box.Root().c_str());
-  const Script script;
-  Record record;
-  RecordingEngine engine(record, script);
-  engine.AddEntry(entry);
-  ASSERT_TRUE(engine.Reconstruct());
-  ASSERT_TRUE(PumpUntil([&] { return record.finished; }));
+  E_TARVO_ERROR status = TARVO_OK;
+  ReconstructOnce(entry, &status);
   EXPECT_TRUE(FolderSwapped());
   RestoreSwappedFolder(scene.Folder());
-  EXPECT_EQ(engine.GetErrorStatus(), TARVO_OK);
+  EXPECT_EQ(status, TARVO_OK);
   EXPECT_EQ(scene.Changes(), scene.ExpectedChanges());
   EXPECT_TRUE(scene.CreatedHoldsTheModifiedFile());
 }
